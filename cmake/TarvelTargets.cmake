@@ -1,0 +1,36 @@
+# Compile and link settings shared by every product target, and the Wine emulator
+# that runs the Windows test programs.
+set(TARVEL_WINDOWS_LIBS comctl32 shell32 ole32 advapi32 gdi32 user32 kernel32)
+
+if(TARVEL_SANITIZE AND NOT WIN32)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+add_compile_options(-Wall -Wextra)
+
+if(WIN32)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  if(TARVEL_RELEASE)
+    add_compile_options(-Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables
+                        -fno-unwind-tables)
+    add_link_options(-s -Wl,--gc-sections)
+  endif()
+  if(TARVEL_WINE_TESTS)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh)
+  endif()
+endif()
+
+# Product code: no exceptions, no RTTI; portable sources see the repository root.
+function(tarvel_product_target target)
+  target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# A Windows GUI program of the product, linked against Windows' own DLLs only.
+function(tarvel_windows_program target)
+  tarvel_product_target(${target})
+  set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
+  target_link_libraries(${target} PRIVATE ${TARVEL_WINDOWS_LIBS})
+endfunction()

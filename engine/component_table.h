@@ -1,0 +1,19 @@
+// The component table: one row per installable component, with its detected IDE root.
+#pragma once
+#include <cstdint>
+
+struct ScriptStep;
+
+struct ComponentEntry {
+  const char* caption;        // list caption, with its leading space; nullptr ends the table
+  const char* ideKey;         // registry key of the IDE, or nullptr
+  const char* rootValueName;  // "RootDir", or nullptr
+  char* ideRoot;              // detected root (260 bytes, heap), or nullptr
+  std::int32_t visibility;    // -2 = not offered
+  std::int32_t selection;     // 1 = install, -1 = unticked, -2 = not available
+  std::int32_t listIndex;
+  const ScriptStep* script;
+};
+
+// Frees every row's IDE root string.
+void ReleaseComponentRoots();

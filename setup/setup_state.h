@@ -1,0 +1,57 @@
+// The setup program's one process-wide state record and the blocks it owns.
+#pragma once
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdint>
+
+#include "engine/macros.h"
+#include "uninstlog/uninstall_log.h"
+
+struct CheckList;
+struct PageEntry;
+
+inline constexpr std::size_t kPathCapacity = 260;
+inline constexpr std::size_t kPathBufferCapacity = 2080;
+inline constexpr std::size_t kWorkBufferCapacity = 4096;
+inline constexpr int kWorkBufferCount = 4;
+
+struct SetupState {
+  HINSTANCE instance;
+  HWND dialog;
+  HWND bitmapControl;
+  HBITMAP bitmap;
+  HICON icon;
+  CheckList* checkList;
+  std::int32_t contentWidth;
+  std::uint32_t wizardStep;        // WizardStep: 0..3
+  const PageEntry* currentPage;
+  char stepLabel[9];               // "step 1/4", its sixth character rewritten
+  char destination[kPathCapacity];
+  std::int32_t destinationProposed;
+  BROWSEINFOA browseInfo;
+  HANDLE workerThread;
+  DWORD workerThreadId;
+  MacroTable macros;               // values and expansion scratch
+  char* pathBuffer;                // PathBuffer, kPathBufferCapacity
+  char* work[kWorkBufferCount];    // WorkBuffer W1..W4, kWorkBufferCapacity each
+  STARTUPINFOA startupInfo;
+  PROCESS_INFORMATION processInfo;
+  UninstallLog log;
+  volatile LONG installRunning;    // set while the worker owns the state
+  volatile LONG closeDeferred;     // a close request arrived during the run
+};
+
+extern SetupState gSetup;
+
+// Zero-filled heap block; every block of the state comes from here.
+void* AllocateBlock(std::size_t size);
+void ReleaseBlock(void* block);
+
+// Allocates the macro values, the expansion scratch, PathBuffer and W1..W4.
+void AllocateSetupState();
+// Frees the component rows' IDE roots, the macro values, the scratch and the
+// buffers; safe to call twice.
+void ReleaseSetupState();
+
+inline char* WorkBuffer(int i) { return gSetup.work[i]; }  // 0 = W1

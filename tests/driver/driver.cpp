@@ -1,0 +1,322 @@
+// The GUI test driver's Win32 side.
+#include "tests/driver/driver.h"
+
+#include <cstdio>
+
+#include "tests/driver/png_writer.h"
+
+namespace driver {
+
+std::string UnixToWindows(const std::string& unixPath) {
+  std::string out = "Z:";
+  for (char c : unixPath) out += (c == '/') ? '\\' : c;
+  return out;
+}
+
+std::string BuildPath(const char* relative) {
+  return UnixToWindows(std::string(TARVEL_BINARY_DIR) + "/" + relative);
+}
+
+std::string SourcePath(const char* relative) {
+  return UnixToWindows(std::string(TARVEL_SOURCE_DIR) + "/" + relative);
+}
+
+bool Start(const std::string& commandLine, Program* program, const char* workingDirectory) {
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  std::string line = commandLine;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workingDirectory, &si, &pi)) {
+    return false;
+  }
+  CloseHandle(pi.hThread);
+  program->process = pi.hProcess;
+  program->pid = pi.dwProcessId;
+  return true;
+}
+
+bool WaitExit(Program& program, DWORD timeoutMs, DWORD* exitCode) {
+  if (program.process == nullptr) return false;
+  if (WaitForSingleObject(program.process, timeoutMs) != WAIT_OBJECT_0) return false;
+  DWORD code = 0;
+  GetExitCodeProcess(program.process, &code);
+  if (exitCode != nullptr) *exitCode = code;
+  CloseHandle(program.process);
+  program.process = nullptr;
+  return true;
+}
+
+void Kill(Program& program) {
+  if (program.process == nullptr) return;
+  if (WaitForSingleObject(program.process, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(program.process, 99);
+    WaitForSingleObject(program.process, 5000);
+  }
+  CloseHandle(program.process);
+  program.process = nullptr;
+}
+
+namespace {
+
+struct FindData {
+  DWORD pid;
+  const char* className;
+  const char* caption;
+  HWND found;
+  std::string* description;
+};
+
+BOOL CALLBACK FindProc(HWND window, LPARAM param) {
+  auto* d = reinterpret_cast<FindData*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (pid != d->pid) return TRUE;
+  char cls[256] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  const std::string text = Text(window);
+  if (d->description != nullptr) {
+    *d->description += std::string(cls) + " '" + text + "'" + (IsWindowVisible(window) ? "" : " (hidden)") + "\n";
+    return TRUE;
+  }
+  if (d->className != nullptr && lstrcmpiA(cls, d->className) != 0) return TRUE;
+  if (d->caption != nullptr && text != d->caption) return TRUE;
+  d->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND FindTopWindow(DWORD pid, const char* className, const char* caption) {
+  FindData d = {pid, className, caption, nullptr, nullptr};
+  EnumWindows(FindProc, reinterpret_cast<LPARAM>(&d));
+  return d.found;
+}
+
+HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD timeoutMs) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = FindTopWindow(pid, className, caption)) != nullptr; }, timeoutMs);
+  return found;
+}
+
+std::string DescribeWindows(DWORD pid) {
+  std::string out;
+  FindData d = {pid, nullptr, nullptr, nullptr, &out};
+  EnumWindows(FindProc, reinterpret_cast<LPARAM>(&d));
+  return out.empty() ? std::string("(no windows)\n") : out;
+}
+
+std::string Text(HWND window) {
+  if (window == nullptr) return {};
+  char buffer[8192] = {};
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                      5000, &result);
+  return buffer;
+}
+
+HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+std::string ItemText(HWND dialog, int id) { return Text(Item(dialog, id)); }
+bool IsShown(HWND dialog, int id) { return IsWindowVisible(Item(dialog, id)) != FALSE; }
+bool IsEnabled(HWND dialog, int id) { return IsWindowEnabled(Item(dialog, id)) != FALSE; }
+
+void Click(HWND dialog, int id) { PostMessageA(Item(dialog, id), BM_CLICK, 0, 0); }
+
+void Command(HWND dialog, int id, int notification) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, notification), 0);
+}
+
+void Close(HWND window) { PostMessageA(window, WM_CLOSE, 0, 0); }
+
+void SetItemText(HWND dialog, int id, const char* text) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(Item(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                      &result);
+}
+
+HWND WaitForMessageBox(DWORD pid, const char* caption, DWORD timeoutMs) {
+  return WaitForWindow(pid, "#32770", caption, timeoutMs);
+}
+
+std::string MessageBoxText(HWND box) { return ItemText(box, 0xFFFF); }
+
+void AnswerMessageBox(HWND box, int buttonId) {
+  // The box may label its buttons by ID; a posted command reaches it either way.
+  if (Item(box, buttonId) != nullptr) {
+    Click(box, buttonId);
+  } else {
+    Command(box, buttonId, BN_CLICKED);
+  }
+}
+
+RECT RectInParent(HWND window) {
+  RECT r = {};
+  GetWindowRect(window, &r);
+  HWND parent = GetAncestor(window, GA_PARENT);
+  if (parent != nullptr && parent != GetDesktopWindow()) {
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+  }
+  return r;
+}
+
+RECT ClientRect(HWND window) {
+  RECT r = {};
+  GetClientRect(window, &r);
+  return r;
+}
+
+bool Capture(HWND window, Pixels* pixels, bool clientOnly) {
+  RECT r = {};
+  if (clientOnly) {
+    GetClientRect(window, &r);
+  } else {
+    GetWindowRect(window, &r);
+    OffsetRect(&r, -r.left, -r.top);
+  }
+  const int w = r.right - r.left;
+  const int h = r.bottom - r.top;
+  if (w <= 0 || h <= 0) return false;
+  HDC source = clientOnly ? GetDC(window) : GetWindowDC(window);
+  HDC memory = CreateCompatibleDC(source);
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = w;
+  bi.bmiHeader.biHeight = -h;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, dib);
+  const BOOL ok = BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
+  pixels->width = w;
+  pixels->height = h;
+  pixels->rgb.assign(static_cast<const unsigned*>(bits), static_cast<const unsigned*>(bits) + w * h);
+  for (unsigned& p : pixels->rgb) p &= 0xFFFFFF;
+  SelectObject(memory, old);
+  DeleteObject(dib);
+  DeleteDC(memory);
+  ReleaseDC(window, source);
+  return ok != FALSE;
+}
+
+std::string SaveScreenshot(HWND window, const char* name) {
+  Pixels p;
+  if (!Capture(window, &p)) return {};
+  const std::string folder = BuildPath("artifacts");
+  CreateDirectoryA(folder.c_str(), nullptr);
+  const std::string path = folder + "\\" + name + ".png";
+  return WritePng(path, p.width, p.height, p.rgb) ? path : std::string();
+}
+
+bool RegSetString(HKEY root, const char* key, const char* name, const char* value) {
+  HKEY k = nullptr;
+  if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr) != ERROR_SUCCESS) return false;
+  const LONG rc = RegSetValueExA(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value), lstrlenA(value) + 1);
+  RegCloseKey(k);
+  return rc == ERROR_SUCCESS;
+}
+
+bool RegGetString(HKEY root, const char* key, const char* name, std::string* value) {
+  HKEY k = nullptr;
+  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return false;
+  char buffer[16384] = {};
+  DWORD size = sizeof buffer - 1;
+  const LONG rc = RegQueryValueExA(k, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+  RegCloseKey(k);
+  if (rc != ERROR_SUCCESS) return false;
+  *value = buffer;
+  return true;
+}
+
+bool RegValueExists(HKEY root, const char* key, const char* name) {
+  HKEY k = nullptr;
+  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return false;
+  const LONG rc = RegQueryValueExA(k, name, nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(k);
+  return rc == ERROR_SUCCESS;
+}
+
+bool RegKeyExists(HKEY root, const char* key) {
+  HKEY k = nullptr;
+  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return false;
+  RegCloseKey(k);
+  return true;
+}
+
+void RegDeleteTree(HKEY root, const char* key) {
+  HKEY k = nullptr;
+  if (RegOpenKeyExA(root, key, 0, KEY_READ | KEY_WRITE, &k) == ERROR_SUCCESS) {
+    char name[1024];
+    for (;;) {
+      DWORD size = sizeof name;
+      if (RegEnumKeyExA(k, 0, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+      const std::string child = std::string(key) + "\\" + name;
+      RegDeleteTree(root, child.c_str());
+      if (RegKeyExists(root, child.c_str())) break;  // cannot delete: stop rather than spin
+    }
+    RegCloseKey(k);
+  }
+  RegDeleteKeyA(root, key);
+}
+
+bool FileExists(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool DirectoryExists(const std::string& path) {
+  const DWORD a = GetFileAttributesA(path.c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool ReadFileBytes(const std::string& path, std::string* bytes) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  const DWORD size = GetFileSize(f, nullptr);
+  bytes->assign(size, '\0');
+  DWORD read = 0;
+  const BOOL ok = size == 0 || ReadFile(f, bytes->data(), size, &read, nullptr);
+  CloseHandle(f);
+  return ok && read == size;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+  HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok = bytes.empty() || WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(f);
+  return ok && written == bytes.size();
+}
+
+std::string FreshFolder(const char* tag) {
+  static unsigned counter = 0;
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof temp, temp);
+  char name[MAX_PATH + 64];
+  std::snprintf(name, sizeof name, "%stv_%s_%lu_%u", temp, tag, GetCurrentProcessId(), ++counter);
+  RemoveTree(name);
+  CreateDirectoryA(name, nullptr);
+  return name;
+}
+
+void RemoveTree(const std::string& path) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
+  if (h != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = fd.cFileName;
+      if (name == "." || name == "..") continue;
+      const std::string full = path + "\\" + name;
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full);
+      } else {
+        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(full.c_str());
+      }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  RemoveDirectoryA(path.c_str());
+}
+
+}  // namespace driver

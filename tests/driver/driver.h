@@ -1,0 +1,101 @@
+// Drives a program under test the way a person would: starts it, waits for its
+// windows, clicks, types, reads texts and pixels, answers message boxes.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace driver {
+
+struct Program {
+  HANDLE process = nullptr;
+  DWORD pid = 0;
+};
+
+// Windows path of a file in the build folder or the source tree (Wine maps / to Z:).
+std::string BuildPath(const char* relative);
+std::string SourcePath(const char* relative);
+std::string UnixToWindows(const std::string& unixPath);
+
+// Starts commandLine (program path quoted by the caller if needed). Returns false
+// and fills *error when it cannot start.
+bool Start(const std::string& commandLine, Program* program, const char* workingDirectory = nullptr);
+// Waits for the exit; false on time-out. *exitCode receives the status.
+bool WaitExit(Program& program, DWORD timeoutMs, DWORD* exitCode);
+// Ends a program that is still running (only the one we started) and closes its handle.
+void Kill(Program& program);
+
+// Visible or hidden top-level windows of the process; class and caption may be null
+// to match any. Waits up to timeoutMs. Returns null on time-out.
+HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD timeoutMs = 10000);
+// The same without waiting.
+HWND FindTopWindow(DWORD pid, const char* className, const char* caption);
+// Lists the process's top-level windows as "class 'caption'" lines, for failure messages.
+std::string DescribeWindows(DWORD pid);
+
+// Text of any window, also another process's control (WM_GETTEXT).
+std::string Text(HWND window);
+std::string ItemText(HWND dialog, int id);
+HWND Item(HWND dialog, int id);
+bool IsShown(HWND dialog, int id);
+bool IsEnabled(HWND dialog, int id);
+
+// Posts a button click (BM_CLICK); posting keeps the driver free when the click
+// opens a modal box.
+void Click(HWND dialog, int id);
+// Posts WM_COMMAND with the given ID and notification code, as a keyboard accelerator would.
+void Command(HWND dialog, int id, int notification = 0);
+// Posts WM_CLOSE, as the title bar's close box does.
+void Close(HWND window);
+void SetItemText(HWND dialog, int id, const char* text);
+
+// Waits for a message box (dialog class) with this caption; returns it or null.
+HWND WaitForMessageBox(DWORD pid, const char* caption, DWORD timeoutMs = 10000);
+// The message box's text (its static 0xFFFF).
+std::string MessageBoxText(HWND box);
+void AnswerMessageBox(HWND box, int buttonId);
+
+// Waits until predicate() holds, pumping nothing; polls every few milliseconds.
+template <typename F>
+bool WaitUntil(F predicate, DWORD timeoutMs = 10000) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (predicate()) return true;
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(5);
+  }
+}
+
+// Rectangle of a window in its parent's client coordinates (or the screen for a top-level window).
+RECT RectInParent(HWND window);
+RECT ClientRect(HWND window);  // SendMessage-free: GetClientRect works across processes
+
+// Pixels of a window (frame included) as 0x00RRGGBB rows, top to bottom.
+struct Pixels {
+  int width = 0;
+  int height = 0;
+  std::vector<unsigned> rgb;
+  unsigned At(int x, int y) const { return rgb[static_cast<size_t>(y) * width + x]; }
+};
+bool Capture(HWND window, Pixels* pixels, bool clientOnly = false);
+// Writes a capture as PNG under the build folder's artifacts/; returns the path.
+std::string SaveScreenshot(HWND window, const char* name);
+
+// Registry helpers for tests.
+bool RegSetString(HKEY root, const char* key, const char* name, const char* value);
+bool RegGetString(HKEY root, const char* key, const char* name, std::string* value);
+bool RegValueExists(HKEY root, const char* key, const char* name);
+bool RegKeyExists(HKEY root, const char* key);
+void RegDeleteTree(HKEY root, const char* key);
+
+// Files.
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+bool ReadFileBytes(const std::string& path, std::string* bytes);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// A fresh, empty folder under the prefix's temp folder, unique per call.
+std::string FreshFolder(const char* tag);
+void RemoveTree(const std::string& path);
+
+}  // namespace driver

@@ -1,0 +1,17 @@
+// The in-memory uninstall log of one installation run and its file "uninst.qln".
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+struct UninstallLog {
+  char* fileName;         // kLogFileNameCapacity bytes, from the process heap
+  std::uint8_t* buffer;   // records so far; starts at kLogBufferCapacity bytes
+  std::size_t capacity;   // current size of buffer
+  std::size_t position;   // where the next record starts
+};
+
+void OpenLog(UninstallLog& log, const char* path);
+void AppendLog(UninstallLog& log, std::uint8_t type, const char* text);
+// Writes exactly the used bytes, replacing any file of that name; releases the
+// buffer and the file name in every case.
+void WriteLog(UninstallLog& log);

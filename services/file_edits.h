@@ -1,0 +1,13 @@
+// Directory paths created level by level, and the two in-place edits of an IDE's
+// text files: append a line once, add the product's object-repository page.
+#pragma once
+#include "engine/macros.h"
+
+// Creates every missing level; both separators; drive designators skipped; stops at
+// the first failure other than "already exists". The path is given back unchanged.
+void CreateDirectoryPath(char* path);
+// Appends text to an existing, non-empty file unless it already holds it (case-folded).
+void AppendTextOnce(const char* path, const char* text);
+// Adds "Tarvel Lib=" after every "Projects=" anchor and appends the expanded
+// templates of resource templateId; a file that lists the page is left alone.
+void AddRepositoryPage(const char* path, unsigned templateId, const MacroTable& macros);

@@ -1,0 +1,13 @@
+// The installer's whole use of the registry: read a string, write a string, and
+// delete every value whose name contains a text. No key handle outlives a call.
+#pragma once
+#include <windows.h>
+
+// Bytes the registry placed in buffer (a string's NUL counted); 0 on any failure,
+// also when the data does not fit. A string stored without its NUL comes back
+// terminated within the capacity.
+DWORD ReadRegString(HKEY root, const char* subKey, const char* valueName, char* buffer, DWORD capacity);
+// Creates every missing key on the path; REG_SZ of length + 1 bytes.
+void WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text);
+// Deletes, case-folded, every value of the key whose name contains text.
+void DeleteValuesContaining(HKEY root, const char* subKey, const char* text);

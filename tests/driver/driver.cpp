@@ -98,6 +98,28 @@ HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD 
   return found;
 }
 
+HWND FindOtherWindow(DWORD pid, const char* className, HWND except) {
+  struct Data {
+    DWORD pid;
+    const char* cls;
+    HWND except;
+    HWND found;
+  } d = {pid, className, except, nullptr};
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* d = reinterpret_cast<Data*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        char cls[256] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (owner != d->pid || w == d->except || !IsWindowVisible(w) || lstrcmpiA(cls, d->cls) != 0) return TRUE;
+        d->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&d));
+  return d.found;
+}
+
 std::string DescribeWindows(DWORD pid) {
   std::string out;
   FindData d = {pid, nullptr, nullptr, nullptr, &out};

@@ -18,7 +18,7 @@ for target in "$build"/tests/fuzz/fuzz_*; do
   log="$build/$name.log"
   if "$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
        -artifact_prefix="$build/crashes/$name-" "$work" "tests/fuzz/corpus/$name" >"$log" 2>&1; then
-    runs=$(awk -F: '/stat::number_of_executed_units/ {gsub(/ /,"",$2); print $2}' "$log")
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     echo "fuzz $name: ${runs:-?} runs in ${seconds} s, no crash"
     passed=$((passed + 1))
   else

@@ -29,7 +29,10 @@ static void Close(UninstallLog& log) {
 void OpenLog(UninstallLog& log, const char* path) {
   Close(log);
   log.fileName = static_cast<char*>(Take(kLogFileNameCapacity));
-  if (log.fileName != nullptr) lstrcpynA(log.fileName, path, static_cast<int>(kLogFileNameCapacity));
+  // A cut path would name some other file, which nothing could ever remove: a path
+  // that does not fit leaves the name empty and no file is written.
+  if (log.fileName != nullptr && lstrlenA(path) < static_cast<int>(kLogFileNameCapacity))
+    lstrcpyA(log.fileName, path);
   log.buffer = static_cast<std::uint8_t*>(Take(kLogBufferCapacity));
   log.capacity = log.buffer != nullptr ? kLogBufferCapacity : 0;
 }
@@ -39,7 +42,7 @@ void AppendLog(UninstallLog& log, std::uint8_t type, const char* text) {
 }
 
 void WriteLog(UninstallLog& log) {
-  if (log.fileName != nullptr) {
+  if (log.fileName != nullptr && log.fileName[0] != '\0') {
     HANDLE file = CreateFileA(log.fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {

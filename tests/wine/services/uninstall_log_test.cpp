@@ -94,4 +94,19 @@ TEST(WriteLog, ALogThatCannotBeCreatedIsStillReleased) {
   RemoveTree(dir);
 }
 
+TEST(WriteLog, APathTooLongForTheNameWritesNoFileUnderACutName) {
+  const std::string dir = FreshFolder("log_long_name");
+  const std::string path = dir + "\\" + std::string(280, 'x') + "\\uninst.qln";
+  UninstallLog log = {};
+  OpenLog(log, path.c_str());
+  AppendLog(log, LogType::Banner, "B");
+  WriteLog(log);
+  ExpectReleased(log);
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + "\\x*").c_str(), &found);
+  EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a file named " << found.cFileName << " was written";
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  RemoveTree(dir);
+}
+
 }  // namespace

@@ -18,3 +18,14 @@ inline constexpr std::uint8_t Directory = 9;    // absolute path of a created di
 
 inline constexpr std::size_t kLogBufferCapacity = 65535;
 inline constexpr std::size_t kLogFileNameCapacity = 260;
+
+// Bytes one record of this text occupies: the type, the text and its NUL.
+std::size_t LogRecordSize(const char* text);
+
+// Stores one whole record at out when it fits in room bytes; returns the bytes
+// stored, or 0 (nothing written) when it does not fit.
+std::size_t EncodeLogRecord(std::uint8_t* out, std::size_t room, std::uint8_t type, const char* text);
+
+// Capacity a record buffer grows to so that needed bytes fit: the current capacity
+// doubled as often as necessary. 0 when no such size exists.
+std::size_t GrownLogCapacity(std::size_t capacity, std::size_t needed);

@@ -15,3 +15,12 @@ void AppendLog(UninstallLog& log, std::uint8_t type, const char* text);
 // Writes exactly the used bytes, replacing any file of that name; releases the
 // buffer and the file name in every case.
 void WriteLog(UninstallLog& log);
+
+// Resizes a record buffer to newSize bytes keeping its content, or returns null and
+// leaves the block as it was.
+using LogReallocate = std::uint8_t* (*)(std::uint8_t* block, std::size_t newSize);
+
+// The portable core of AppendLog: stores the whole record, growing the buffer through
+// reallocate when it is full. Returns false, with the log unchanged, when the buffer
+// is missing or cannot grow: a record is kept whole or not at all.
+bool AppendLogRecord(UninstallLog& log, std::uint8_t type, const char* text, LogReallocate reallocate);

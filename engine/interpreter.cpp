@@ -1,0 +1,178 @@
+// RunScript: the only code that turns install steps into files, registry values,
+// build-tool runs and uninstall log records.
+#include "engine/interpreter.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "engine/search_path.h"
+#include "engine/text.h"
+#include "services/file_edits.h"
+#include "services/payload.h"
+#include "services/registry.h"
+#include "setup/setup_state.h"
+#include "uninstlog/log_format.h"
+
+// Opcode names two steps like the Win32 calls; the A forms are called explicitly.
+#undef CopyFile
+#undef DeleteFile
+
+namespace {
+
+constexpr char kKnownPackagesKey[] = "$DELPHI_REG$\\Known Packages";
+constexpr char kLibraryKey[] = "$DELPHI_REG$\\Library";
+constexpr char kHelpKey[] = "Software\\Microsoft\\Windows\\Help";
+constexpr char kStaleLibraryMarker[] = "tarvellib.";
+
+char* P() { return gSetup.pathBuffer; }
+char* W(int i) { return WorkBuffer(i - 1); }
+
+// A malformed step with a missing text operand expands to the empty text.
+const char* OrEmpty(const char* text) { return text != nullptr ? text : ""; }
+
+void ExpandInto(const char* templ, char* out, std::size_t capacity) {
+  ExpandMacros(gSetup.macros, OrEmpty(templ), out, capacity);
+}
+
+void ExpandWork(int i, const char* templ) { ExpandInto(templ, W(i), kWorkBufferCapacity); }
+
+void Log(std::uint8_t type, const char* text) { AppendLog(gSetup.log, type, text); }
+
+void AdvanceProgress() { SendDlgItemMessageA(gSetup.dialog, kProgressBarId, PBM_DELTAPOS, 1, 0); }
+
+void RunBuildTool(const ScriptStep& step) {
+  ExpandWork(1, step.bText);
+  SetCurrentDirectoryA(W(1));  // stays the current directory after the step
+  STARTUPINFOA& si = gSetup.startupInfo;
+  ZeroMemory(&si, sizeof si);
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW;
+  si.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION& pi = gSetup.processInfo;
+  ZeroMemory(&pi, sizeof pi);
+  if (!CreateProcessA(nullptr, P(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) return;
+  WaitForSingleObject(pi.hProcess, INFINITE);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+}
+
+// True when the value exists but is too long for the buffer it is read into: such a
+// search path must not be taken for a missing one and overwritten.
+bool ValueTooLong(HKEY root, const char* subKey, const char* valueName, DWORD capacity) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+  DWORD size = 0;
+  const LONG status = RegQueryValueExA(key, valueName, nullptr, nullptr, nullptr, &size);
+  RegCloseKey(key);
+  return status == ERROR_SUCCESS && size > capacity;
+}
+
+void UpdateSearchPath(const ScriptStep& step) {
+  ExpandWork(1, kLibraryKey);
+  const char* valueName = OrEmpty(step.bText);
+  if (ReadRegString(HKEY_CURRENT_USER, W(1), valueName, W(2), kWorkBufferCapacity) == 0) {
+    if (ValueTooLong(HKEY_CURRENT_USER, W(1), valueName, kWorkBufferCapacity)) return;
+    W(2)[0] = '\0';
+  }
+  const SearchPathScratch scratch = {W(2), W(3), W(4), kWorkBufferCapacity};
+  if (!RewriteSearchPath(gSetup.macros, scratch, P())) return;
+  WriteRegString(HKEY_CURRENT_USER, W(1), valueName, W(4));
+}
+
+void PruneRegistrations() {
+  ExpandWork(1, kKnownPackagesKey);
+  const char* package = MacroValue(gSetup.macros, Macro::SubFile);
+  // An empty package name is contained in every name: it would unregister all of the IDE's packages.
+  if (package[0] != '\0') DeleteValuesContaining(HKEY_CURRENT_USER, W(1), package);
+  DeleteValuesContaining(HKEY_CURRENT_USER, W(1), kStaleLibraryMarker);
+}
+
+void SetStringValue(HKEY root, std::uint8_t keyRecord, const ScriptStep& step) {
+  ExpandWork(1, step.bText);
+  ExpandWork(2, step.c);
+  WriteRegString(root, P(), W(1), W(2));
+  Log(keyRecord, P());
+  Log(LogType::ValueName, W(1));
+}
+
+void RunStep(const ScriptStep& step) {
+  switch (step.opcode) {
+    case Opcode::ExtractPayload:
+      ExtractResourceToFile(P(), step.bId);
+      Log(LogType::File, P());
+      break;
+    case Opcode::MakeDirectory:
+      CreateDirectoryPath(P());
+      Log(LogType::Directory, P());
+      break;
+    case Opcode::CopyFile:
+      ExpandWork(1, step.bText);
+      CopyFileA(P(), W(1), FALSE);
+      Log(LogType::File, W(1));
+      break;
+    case Opcode::RunBuildTool:
+      RunBuildTool(step);
+      break;
+    case Opcode::RegisterPackage:
+      ExpandWork(1, kKnownPackagesKey);
+      WriteRegString(HKEY_CURRENT_USER, W(1), P(), OrEmpty(step.bText));
+      Log(LogType::UserKey, W(1));
+      Log(LogType::ValueName, P());
+      break;
+    case Opcode::UpdateSearchPath:
+      UpdateSearchPath(step);
+      break;
+    case Opcode::RegisterHelpFile:
+      ExpandWork(1, step.bText);
+      WriteRegString(HKEY_LOCAL_MACHINE, kHelpKey, W(1), P());
+      Log(LogType::MachineKey, kHelpKey);
+      Log(LogType::ValueName, W(1));
+      break;
+    case Opcode::AppendOnce:
+      ExpandWork(1, step.bText);
+      AppendTextOnce(P(), W(1));
+      break;
+    case Opcode::DeleteFile:
+      DeleteFileA(P());
+      break;
+    case Opcode::SetSubDir:
+      SetMacroValue(gSetup.macros, Macro::SubDir, P());
+      break;
+    case Opcode::ShowText:
+      SetDlgItemTextA(gSetup.dialog, static_cast<int>(step.bId), P());
+      break;
+    case Opcode::SetSubFile:
+      SetMacroValue(gSetup.macros, Macro::SubFile, P());
+      break;
+    case Opcode::SetMachineValue:
+      SetStringValue(HKEY_LOCAL_MACHINE, LogType::MachineKey, step);
+      break;
+    case Opcode::SetUserValue:
+      SetStringValue(HKEY_CURRENT_USER, LogType::UserKey, step);
+      break;
+    case Opcode::PruneRegistrations:
+      PruneRegistrations();
+      break;
+    case Opcode::RecordBuildOutput:
+      Log(LogType::File, P());
+      break;
+    case Opcode::AddRepositoryPage:
+      AddRepositoryPage(P(), step.bId, gSetup.macros);
+      break;
+    case Opcode::Reserved3:
+    case Opcode::Reserved4:
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+void RunScript(const ScriptStep* script) {
+  if (script == nullptr) return;
+  for (const ScriptStep* step = script; step->a != nullptr; ++step) {
+    AdvanceProgress();
+    ExpandInto(step->a, P(), kPathBufferCapacity);
+    RunStep(*step);
+  }
+}

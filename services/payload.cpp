@@ -1,0 +1,59 @@
+// Payload resources of the running program turned into files and texts.
+#include <windows.h>
+
+#include "services/payload.h"
+
+namespace {
+
+struct ResourceBytes {
+  const void* bytes;
+  DWORD size;
+  bool found;
+};
+
+ResourceBytes FindPayload(unsigned id) {
+  ResourceBytes r = {nullptr, 0, false};
+  // Only 16-bit integer IDs name a payload; a wider one would alias another resource.
+  if (id == 0 || id > 0xFFFF) return r;
+  HMODULE module = GetModuleHandleA(nullptr);
+  HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  if (info == nullptr) return r;
+  r.size = SizeofResource(module, info);
+  HGLOBAL loaded = LoadResource(module, info);
+  r.bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (r.bytes == nullptr) r.size = 0;
+  r.found = r.bytes != nullptr || r.size == 0;
+  return r;
+}
+
+}  // namespace
+
+DWORD ExtractResourceToFile(const char* path, unsigned id) {
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  const ResourceBytes r = FindPayload(id);
+  DWORD written = 0;
+  if (r.bytes != nullptr && r.size != 0) WriteFile(file, r.bytes, r.size, &written, nullptr);
+  CloseHandle(file);
+  return written;
+}
+
+ResourceText LoadResourceText(unsigned id) {
+  ResourceText t = {nullptr, 0};
+  const ResourceBytes r = FindPayload(id);
+  if (!r.found) return t;
+  // The resource's bytes carry no NUL of their own: the copy gets one.
+  char* copy = static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, static_cast<SIZE_T>(r.size) + 1));
+  if (copy == nullptr) return t;
+  const char* from = static_cast<const char*>(r.bytes);
+  for (DWORD i = 0; i < r.size; ++i) copy[i] = from[i];
+  t.text = copy;
+  t.size = r.size;
+  return t;
+}
+
+void ReleaseResourceText(ResourceText& text) {
+  if (text.text != nullptr) HeapFree(GetProcessHeap(), 0, text.text);
+  text.text = nullptr;
+  text.size = 0;
+}

@@ -1,0 +1,52 @@
+// Registry access: one key handle per call, opened, used and closed before returning.
+#include <windows.h>
+
+#include "services/registry.h"
+
+#include "engine/text.h"
+
+static constexpr DWORD kValueNameCapacity = 1040;
+
+DWORD ReadRegString(HKEY root, const char* subKey, const char* valueName, char* buffer, DWORD capacity) {
+  if (buffer == nullptr || capacity == 0) return 0;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return 0;
+  DWORD size = capacity;
+  const LONG rc =
+      RegQueryValueExA(key, valueName, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+  RegCloseKey(key);
+  if (rc != ERROR_SUCCESS || size == 0 || size > capacity) return 0;
+  // Callers use the buffer as a text, so data stored without its NUL is ended here:
+  // after the data when there is room, else in place of its last byte.
+  if (buffer[size - 1] != '\0') buffer[size < capacity ? size : capacity - 1] = '\0';
+  return size;
+}
+
+void WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text) {
+  HKEY key = nullptr;
+  char noClass[] = "";
+  if (RegCreateKeyExA(root, subKey, 0, noClass, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return;
+  RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                 static_cast<DWORD>(TextLength(text) + 1));
+  RegCloseKey(key);
+}
+
+void DeleteValuesContaining(HKEY root, const char* subKey, const char* text) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, subKey, 0, KEY_WRITE | KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;
+  char* name = static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, kValueNameCapacity));
+  if (name != nullptr) {
+    for (DWORD index = 0;;) {
+      DWORD nameSize = kValueNameCapacity;
+      name[0] = '\0';
+      if (RegEnumValueA(key, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        break;
+      // The values after a deleted one move down, so its index is read again; a value
+      // that will not go (its ANSI name may not round-trip) is stepped over instead.
+      if (FindNoCase(text, name) == nullptr || RegDeleteValueA(key, name) != ERROR_SUCCESS) ++index;
+    }
+    HeapFree(GetProcessHeap(), 0, name);
+  }
+  RegCloseKey(key);
+}

@@ -1,0 +1,112 @@
+// The uninstall log written to a real file: exactly the records, replaced on a
+// second write, whole past the first 65535 bytes, and released in every case.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/driver/driver.h"
+#include "uninstlog/log_format.h"
+#include "uninstlog/uninstall_log.h"
+
+using namespace driver;
+using std::string_literals::operator""s;
+
+namespace {
+
+void ExpectReleased(const UninstallLog& log) {
+  EXPECT_EQ(log.buffer, nullptr);
+  EXPECT_EQ(log.fileName, nullptr);
+  EXPECT_EQ(log.position, 0u);
+}
+
+TEST(WriteLog, TheFileIsExactlyTheRecordsAndASecondWriteReplacesIt) {
+  const std::string dir = FreshFolder("log");
+  const std::string path = dir + "\\uninst.qln";
+  UninstallLog log = {};
+  OpenLog(log, path.c_str());
+  AppendLog(log, LogType::Banner, "Tarvel Lib\rSetup");
+  AppendLog(log, LogType::Directory, dir.c_str());
+  AppendLog(log, LogType::Component, " Shared Files");
+  AppendLog(log, LogType::ValueName, "");
+  AppendLog(log, LogType::MachineKeyGone, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib");
+  WriteLog(log);
+  ExpectReleased(log);
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(path, &bytes));
+  EXPECT_EQ(bytes, "\x01Tarvel Lib\rSetup\0\x09"s + dir + "\0\x02 Shared Files\0\x06\0"s +
+                       "\x08Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib\0"s);
+
+  OpenLog(log, path.c_str());
+  AppendLog(log, LogType::Banner, "B");
+  WriteLog(log);
+  ASSERT_TRUE(ReadFileBytes(path, &bytes));
+  EXPECT_EQ(bytes, "\x01" "B\0"s) << "the second write left the first file's tail";
+  RemoveTree(dir);
+}
+
+TEST(WriteLog, SeventyThousandBytesOfRecordsAreAllWritten) {
+  const std::string dir = FreshFolder("log_long");
+  const std::string path = dir + "\\uninst.qln";
+  const std::string root = "C:\\" + std::string(230, 'r');
+  UninstallLog log = {};
+  OpenLog(log, path.c_str());
+  std::string expected;
+  for (int i = 0; expected.size() < 70000; ++i) {
+    const std::string file = root + "\\" + std::to_string(i);
+    AppendLog(log, LogType::File, file.c_str());
+    expected += "\x03" + file + '\0';
+  }
+  AppendLog(log, LogType::MachineKeyGone, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib");
+  expected += "\x08Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib\0"s;
+  EXPECT_GT(log.capacity, kLogBufferCapacity);
+  WriteLog(log);
+  ExpectReleased(log);
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(path, &bytes));
+  EXPECT_EQ(bytes.size(), expected.size());
+  EXPECT_TRUE(bytes == expected) << "the file differs from the records appended";
+  RemoveTree(dir);
+}
+
+TEST(WriteLog, ALogThatCannotBeCreatedIsStillReleased) {
+  const std::string dir = FreshFolder("log_fail");
+  UninstallLog log = {};
+  OpenLog(log, (dir + "\\missing\\uninst.qln").c_str());
+  AppendLog(log, LogType::Banner, "B");
+  WriteLog(log);
+  ExpectReleased(log);
+  EXPECT_FALSE(DirectoryExists(dir + "\\missing"));
+
+  const std::string held = dir + "\\uninst.qln";
+  ASSERT_TRUE(WriteFileBytes(held, "old"));
+  HANDLE other = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  OpenLog(log, held.c_str());
+  AppendLog(log, LogType::Banner, "B");
+  WriteLog(log);
+  CloseHandle(other);
+  ExpectReleased(log);
+  std::string bytes;
+  ASSERT_TRUE(ReadFileBytes(held, &bytes));
+  EXPECT_EQ(bytes, "old");
+  RemoveTree(dir);
+}
+
+TEST(WriteLog, APathTooLongForTheNameWritesNoFileUnderACutName) {
+  const std::string dir = FreshFolder("log_long_name");
+  const std::string path = dir + "\\" + std::string(280, 'x') + "\\uninst.qln";
+  UninstallLog log = {};
+  OpenLog(log, path.c_str());
+  AppendLog(log, LogType::Banner, "B");
+  WriteLog(log);
+  ExpectReleased(log);
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + "\\x*").c_str(), &found);
+  EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a file named " << found.cFileName << " was written";
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  RemoveTree(dir);
+}
+
+}  // namespace

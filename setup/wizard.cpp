@@ -99,7 +99,7 @@ void BrowseForDestination() {
 void InitDialog(HWND dialog) {
   gSetup.dialog = dialog;
   gSetup.browseInfo.hwndOwner = dialog;
-  gSetup.browseInfo.pszDisplayName = gSetup.destination;
+  gSetup.browseInfo.pszDisplayName = gSetup.browseDisplayName;
   gSetup.browseInfo.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN | BIF_NEWDIALOGSTYLE;
   SetWindowTextA(dialog, "Tarvel Lib Installation");
   gSetup.icon = LoadIconA(gSetup.instance, MAKEINTRESOURCEA(1));

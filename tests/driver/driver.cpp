@@ -222,7 +222,15 @@ bool Capture(HWND window, Pixels* pixels, bool clientOnly) {
 
 std::string SaveScreenshot(HWND window, const char* name) {
   Pixels p;
-  if (!Capture(window, &p)) return {};
+  // A page that has just changed may still be painting: take the picture once two
+  // captures in a row agree.
+  Pixels previous;
+  for (int i = 0; i < 40; ++i) {
+    if (!Capture(window, &p)) return {};
+    if (i > 0 && p.rgb == previous.rgb) break;
+    previous = p;
+    Sleep(25);
+  }
   const std::string folder = BuildPath("artifacts");
   CreateDirectoryA(folder.c_str(), nullptr);
   const std::string path = folder + "\\" + name + ".png";

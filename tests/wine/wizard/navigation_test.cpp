@@ -89,7 +89,9 @@ TEST_F(Navigation, ClosingAsksAndNoKeepsThePage) {
     AnswerMessageBox(box, IDNO);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(box); }));
     EXPECT_TRUE(wizard::WaitStep(s, page)) << "page " << page;
-    if (page == 1) ASSERT_TRUE(wizard::Next(s));
+    if (page == 1) {
+      ASSERT_TRUE(wizard::Next(s));
+    }
   }
   // Cancel asks the same question; Yes ends the program with exit code 0.
   Click(s.dialog, 203);
@@ -119,8 +121,11 @@ TEST_F(Navigation, CancellingTheFolderBrowserRestoresTheProposedPath) {
   SetItemText(s.dialog, 120, "C:\\typed\\elsewhere");
   Click(s.dialog, 119);
   HWND browser = nullptr;
-  ASSERT_TRUE(WaitUntil([&] { return (browser = FindOtherWindow(s.program.pid, "#32770", s.dialog)) != nullptr; }))
-      << DescribeWindows(s.program.pid);
+  ASSERT_TRUE(WaitUntil([&] {
+    browser = FindOtherWindow(s.program.pid, "#32770", s.dialog);
+    return browser != nullptr && IsWindowVisible(Item(browser, IDCANCEL));
+  })) << DescribeWindows(s.program.pid);
+  EXPECT_EQ(Text(browser), "Browse for Folder");
   SaveScreenshot(browser, "wizard-folder-browser");
   AnswerMessageBox(browser, IDCANCEL);
   ASSERT_TRUE(WaitUntil([&] { return ItemText(s.dialog, 120) == proposed; })) << ItemText(s.dialog, 120);

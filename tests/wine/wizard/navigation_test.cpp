@@ -43,6 +43,7 @@ TEST_F(Navigation, WelcomeAndComponentPagesShowTheirControlsAndTexts) {
   EXPECT_EQ(Text(s.dialog), "Tarvel Lib Installation");
   EXPECT_EQ(ItemText(s.dialog, 107), "step 1/4");
   ExpectPage(s, 1);
+  SaveScreenshot(s.dialog, "wizard-page1-welcome");
   EXPECT_EQ(ItemText(s.dialog, 102),
             "This programm will install Tarvel Lib on your computer\r\rClick NEXT for continue SETUP program.");
   EXPECT_EQ(ItemText(s.dialog, 105), "WARNING: Close all Delphi and CBuilder programs before !!!");

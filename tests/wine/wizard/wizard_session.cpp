@@ -81,4 +81,52 @@ void CleanRegistry() {
   }
 }
 
+void CleanSystem() {
+  const std::string sys = SystemDir();
+  WIN32_FIND_DATAA fd;
+  for (const char* pattern : {"\\tarvel*.bpl", "\\tarvel*.dpl", "\\qlnclear.exe"}) {
+    HANDLE h = FindFirstFileA((sys + pattern).c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) continue;
+    do {
+      DeleteFileA((sys + "\\" + fd.cFileName).c_str());
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  RemoveTree("C:\\tvtest");
+}
+
+bool MakeIde(const char* version, const std::string& root, const std::string& options) {
+  Program kit;
+  const std::string line = "\"" + BuildPath("tools/idekit.exe") + "\" " + version + " \"" + root + "\" " + options;
+  DWORD code = 1;
+  return driver::Start(line, &kit) && WaitExit(kit, 30000, &code) && code == 0;
+}
+
+bool Install(Session& s, const std::string& root) {
+  if (ItemText(s.dialog, 107) == "step 1/4" && !Next(s)) return false;
+  if (!root.empty()) SetItemText(s.dialog, 120, root.c_str());
+  Click(s.dialog, 202);
+  return WaitStep(s, 3) && WaitFinished(s);
+}
+
+std::vector<LogRecord> ReadLog(const std::string& path) {
+  std::vector<LogRecord> records;
+  std::string bytes;
+  if (!ReadFileBytes(path, &bytes)) return records;
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const size_t end = bytes.find('\0', i + 1);
+    if (end == std::string::npos) break;
+    records.push_back({static_cast<unsigned char>(bytes[i]), bytes.substr(i + 1, end - i - 1)});
+    i = end + 1;
+  }
+  return records;
+}
+
+std::string SystemDir() {
+  char sys[MAX_PATH] = {};
+  GetSystemDirectoryA(sys, sizeof sys);
+  return sys;
+}
+
 }  // namespace wizard

@@ -35,6 +35,23 @@ void ClickRow(Session& s, int i);
 
 // Removes every key and value an installation or a test IDE writes.
 void CleanRegistry();
+// Removes what installations leave in the system folder and the test roots.
+void CleanSystem();
+// Makes a stand-in IDE root with the IDE folder kit; extra options as idekit takes them.
+bool MakeIde(const char* version, const std::string& root, const std::string& options = "");
+
+// Walks from page 1 (or 2) to the finish page, installing into root (as typed, when
+// not empty); returns false when a page does not come.
+bool Install(Session& s, const std::string& root = "");
+
+struct LogRecord {
+  int type;
+  std::string text;
+  bool operator==(const LogRecord& o) const { return type == o.type && text == o.text; }
+};
+std::vector<LogRecord> ReadLog(const std::string& path);
+std::string SystemDir();
+
 // Waits until the finish page has enabled its button.
 bool WaitFinished(Session& s, DWORD timeoutMs = 120000);
 

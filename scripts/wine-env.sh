@@ -9,7 +9,7 @@ export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko installers, no desktop menu entries.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
-TARVEL_SESSION_DIR=$TARVEL_BUILD_ROOT/wine-session
+TARVEL_SESSION_DIR=${TARVEL_SESSION_DIR:-$TARVEL_BUILD_ROOT/wine-session}
 # The display of a running session wins: tests never draw on a person's screen.
 if [ -f "$TARVEL_SESSION_DIR/display" ]; then
   export DISPLAY=$(cat "$TARVEL_SESSION_DIR/display")

@@ -15,5 +15,12 @@ struct ComponentEntry {
   const ScriptStep* script;
 };
 
-// Frees every row's IDE root string.
+inline constexpr int kComponentCount = 13;
+inline constexpr std::int32_t kNotOffered = -2;
+inline constexpr std::int32_t kNotAvailable = -2;
+
+// The rows in table order, followed by the end row. Detection writes into them.
+ComponentEntry* ComponentTable();
+
+// Frees every row's IDE root string (Windows builds).
 void ReleaseComponentRoots();

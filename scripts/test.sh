@@ -32,10 +32,8 @@ ctest --test-dir "$TARVEL_BUILD_ROOT/win64" --output-on-failure || failed=1
 scripts/wine-session.sh stop
 trap - EXIT
 
-if [ -x scripts/extra-tests.sh ]; then
-  step "extra test stages"
-  scripts/extra-tests.sh || failed=1
-fi
+step "fuzz targets, ${TARVEL_FUZZ_SECONDS:-20} s each"
+scripts/fuzz.sh "${TARVEL_FUZZ_SECONDS:-20}" || failed=1
 
 echo "== all tests took $(( $(date +%s) - started )) s"
 exit $failed

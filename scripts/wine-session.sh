@@ -46,6 +46,10 @@ start_display() {
 start_server() {
   "$WINESERVER" -f -p >"$TARVEL_SESSION_DIR/wineserver.log" 2>&1 &
   echo $! >"$TARVEL_SESSION_DIR/wineserver.pid"
+  # The first program of a session starts Wine's background services, which inherit
+  # its output: start them here, writing to a log, so they never hold a test
+  # runner's pipe open.
+  "$WINELOADER" cmd.exe /c exit </dev/null >"$TARVEL_SESSION_DIR/warmup.log" 2>&1 || true
 }
 
 stop_pid() {

@@ -30,6 +30,9 @@ struct SetupState {
   char destination[kPathCapacity];
   std::int32_t destinationProposed;
   BROWSEINFOA browseInfo;
+  // The browser's display-name buffer. Not the destination itself: a browser that
+  // writes it on Cancel (Wine's does) must not change the destination.
+  char browseDisplayName[kPathCapacity];
   HANDLE workerThread;
   DWORD workerThreadId;
   MacroTable macros;               // values and expansion scratch

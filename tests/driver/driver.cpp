@@ -98,6 +98,28 @@ HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD 
   return found;
 }
 
+HWND FindOtherWindow(DWORD pid, const char* className, HWND except) {
+  struct Data {
+    DWORD pid;
+    const char* cls;
+    HWND except;
+    HWND found;
+  } d = {pid, className, except, nullptr};
+  EnumWindows(
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* d = reinterpret_cast<Data*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        char cls[256] = {};
+        GetClassNameA(w, cls, sizeof cls);
+        if (owner != d->pid || w == d->except || !IsWindowVisible(w) || lstrcmpiA(cls, d->cls) != 0) return TRUE;
+        d->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&d));
+  return d.found;
+}
+
 std::string DescribeWindows(DWORD pid) {
   std::string out;
   FindData d = {pid, nullptr, nullptr, nullptr, &out};
@@ -200,7 +222,15 @@ bool Capture(HWND window, Pixels* pixels, bool clientOnly) {
 
 std::string SaveScreenshot(HWND window, const char* name) {
   Pixels p;
-  if (!Capture(window, &p)) return {};
+  // A page that has just changed may still be painting: take the picture once two
+  // captures in a row agree.
+  Pixels previous;
+  for (int i = 0; i < 40; ++i) {
+    if (!Capture(window, &p)) return {};
+    if (i > 0 && p.rgb == previous.rgb) break;
+    previous = p;
+    Sleep(25);
+  }
   const std::string folder = BuildPath("artifacts");
   CreateDirectoryA(folder.c_str(), nullptr);
   const std::string path = folder + "\\" + name + ".png";

@@ -31,6 +31,8 @@ void Kill(Program& program);
 HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD timeoutMs = 10000);
 // The same without waiting.
 HWND FindTopWindow(DWORD pid, const char* className, const char* caption);
+// A visible top-level window of the process with this class other than `except`.
+HWND FindOtherWindow(DWORD pid, const char* className, HWND except);
 // Lists the process's top-level windows as "class 'caption'" lines, for failure messages.
 std::string DescribeWindows(DWORD pid);
 

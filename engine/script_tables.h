@@ -1,0 +1,28 @@
+// The thirteen install scripts, built at compile time from the Delphi and C++Builder
+// templates and their parameter rows. Portable.
+#pragma once
+#include <array>
+
+#include "engine/script_step.h"
+
+namespace scripts {
+
+extern const ScriptStep* const kDelphi3;
+extern const ScriptStep* const kDelphi4;
+extern const ScriptStep* const kDelphi5;
+extern const ScriptStep* const kDelphi6;
+extern const ScriptStep* const kDelphi7;
+extern const ScriptStep* const kDelphi2005;
+extern const ScriptStep* const kBuilder3;
+extern const ScriptStep* const kBuilder4;
+extern const ScriptStep* const kBuilder5;
+extern const ScriptStep* const kBuilder6;
+extern const ScriptStep* const kSharedFiles;
+extern const ScriptStep* const kDemoProjects;
+extern const ScriptStep* const kContextHelp;
+
+// Every script in component-table order, for the payload generator and the tests.
+inline constexpr int kScriptCount = 13;
+extern const std::array<const ScriptStep*, kScriptCount> kAll;
+
+}  // namespace scripts

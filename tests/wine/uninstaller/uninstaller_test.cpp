@@ -1,0 +1,471 @@
+// qlnclear.exe seen from outside: the tests write their own logs over real files,
+// folders and registry keys, start the uninstaller with a chosen command line and
+// check what it shows and what is left afterwards.
+#include <windows.h>
+// windows.h first: the common-controls header builds on its types.
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/driver/driver.h"
+
+using namespace driver;
+
+namespace {
+
+constexpr int kTitle = 101, kMessage = 102, kStatus = 103, kProgress = 106, kUninstall = 202, kCancel = 203;
+const char kCaption[] = "Uninstall - Quillon";
+const char kTemplateTitle[] = "Tarvel Lib Uninstaller, version 2.07\nQuillon";
+const char kWrongStart[] = "Wrong start !!! Don't use manually !!!";
+const char kReady[] = "Press the <Uninstall> button for start the removing:";
+const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib";
+const char kTestKey[] = "Software\\Tarvel Uninstaller Test";
+
+std::string Rec(int type, const std::string& text) {
+  return std::string(1, static_cast<char>(type)) + text + std::string(1, '\0');
+}
+
+std::string Exe() { return BuildPath("uninstaller/qlnclear.exe"); }
+
+// The command line is passed as given: the uninstaller parses it itself.
+bool StartUninstaller(const std::string& program, const std::string& commandLine, Program* p) {
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  std::string line = commandLine;
+  if (!CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    return false;
+  }
+  CloseHandle(pi.hThread);
+  p->process = pi.hProcess;
+  p->pid = pi.dwProcessId;
+  return true;
+}
+
+// The dialog once its start-up has run (it is shown only after WM_INITDIALOG).
+HWND WaitForDialog(const Program& p) {
+  HWND dialog = WaitForWindow(p.pid, "#32770", kCaption);
+  if (dialog == nullptr) return nullptr;
+  return WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }) ? dialog : nullptr;
+}
+
+unsigned ProgressPos(HWND dialog) {
+  return static_cast<unsigned>(SendMessageA(Item(dialog, kProgress), PBM_GETPOS, 0, 0));
+}
+unsigned ProgressHigh(HWND dialog) {
+  return static_cast<unsigned>(SendMessageA(Item(dialog, kProgress), PBM_GETRANGE, FALSE, 0));
+}
+
+void ClickAndExit(HWND dialog, Program& p, int id = kCancel) {
+  Click(dialog, id);
+  DWORD code = 1234;
+  EXPECT_TRUE(WaitExit(p, 10000, &code)) << DescribeWindows(p.pid);
+  EXPECT_EQ(code, 0u);
+  CloseHandle(p.process);
+  p.process = nullptr;
+}
+
+struct Finished {
+  std::string title, message, status, cancel;
+  bool uninstallShown = true;
+  bool progressShown = false;
+  unsigned position = 0, high = 0;
+};
+
+// Writes the log, starts the uninstaller as Windows would, presses Uninstall, reads
+// the finished dialog and presses Finish.
+bool RunLog(const std::string& logPath, const std::string& bytes, Finished* out,
+            const std::string& program = Exe()) {
+  if (!WriteFileBytes(logPath, bytes)) return false;
+  Program p;
+  if (!StartUninstaller(program, "qlnclear.exe " + logPath, &p)) return false;
+  HWND dialog = WaitForDialog(p);
+  if (dialog == nullptr || !IsEnabled(dialog, kUninstall)) {
+    ADD_FAILURE() << "not ready: " << DescribeWindows(p.pid);
+    Kill(p);
+    return false;
+  }
+  Click(dialog, kUninstall);
+  if (!WaitUntil([&] { return ItemText(dialog, kStatus) == "Uninstall is ready !"; }, 60000)) {
+    ADD_FAILURE() << "did not finish: status '" << ItemText(dialog, kStatus) << "'";
+    Kill(p);
+    return false;
+  }
+  out->title = ItemText(dialog, kTitle);
+  out->message = ItemText(dialog, kMessage);
+  out->status = ItemText(dialog, kStatus);
+  out->cancel = ItemText(dialog, kCancel);
+  out->uninstallShown = IsShown(dialog, kUninstall);
+  out->progressShown = IsShown(dialog, kProgress);
+  out->position = ProgressPos(dialog);
+  out->high = ProgressHigh(dialog);
+  ClickAndExit(dialog, p);
+  return true;
+}
+
+void ExpectClosingTexts(const Finished& f) {
+  EXPECT_EQ(f.message, "Finished");
+  EXPECT_EQ(f.status, "Uninstall is ready !");
+  EXPECT_EQ(f.cancel, "Finish");
+  EXPECT_FALSE(f.uninstallShown);
+  EXPECT_TRUE(f.progressShown);
+}
+
+// Paints whatever is pending, so a capture sees the finished window.
+void FlushPaint(HWND dialog) { RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
+
+// The logo's gold ring inside the picture control (the caption's icon is gold too).
+bool LogoIsDrawn(HWND dialog) {
+  HWND picture = Item(dialog, 300);
+  Pixels pixels;
+  if (picture == nullptr || !Capture(dialog, &pixels)) return false;
+  RECT frame = {};
+  GetWindowRect(dialog, &frame);
+  POINT origin = {0, 0};
+  ClientToScreen(dialog, &origin);
+  RECT r = RectInParent(picture);
+  OffsetRect(&r, origin.x - frame.left, origin.y - frame.top);
+  for (int y = r.top; y < r.bottom && y < pixels.height; ++y) {
+    for (int x = r.left; x < r.right && x < pixels.width; ++x) {
+      const unsigned rgb = pixels.At(x, y);
+      const unsigned red = (rgb >> 16) & 255, green = (rgb >> 8) & 255, blue = rgb & 255;
+      if (red > 180 && green > 130 && blue < 100) return true;
+    }
+  }
+  return false;
+}
+
+void Touch(const std::string& path) { ASSERT_TRUE(WriteFileBytes(path, "x")) << path; }
+
+TEST(Uninstaller, SharedFilesLogRemovesTheInstallation) {
+  const std::string root = FreshFolder("shared") + "\\Tarvel Lib";
+  ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr));
+  const std::string system = FreshFolder("system");
+  const std::string uninstaller = system + "\\qlnclear.exe";
+  ASSERT_TRUE(CopyFileA(Exe().c_str(), uninstaller.c_str(), FALSE));
+  const std::string fileA = root + "\\tvshared.txt", fileB = root + "\\tvlib.hlp";
+  Touch(fileA);
+  Touch(fileB);
+  RegDeleteTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+  ASSERT_TRUE(RegSetString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Tarvel Lib"));
+  ASSERT_TRUE(RegSetString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", "qlnclear.exe x"));
+
+  const std::string banner = "Tarvel Lib 2.07\rfor Delphi and C++Builder";
+  const std::string log = Rec(1, banner) + Rec(9, root) + Rec(2, " Shared Files") + Rec(3, fileA) +
+                          Rec(3, fileB) + Rec(3, uninstaller) + Rec(5, kUninstallKey) + Rec(6, "DisplayName") +
+                          Rec(5, kUninstallKey) + Rec(6, "UninstallString") + Rec(8, kUninstallKey);
+  const std::string logPath = root + "\\uninst.qln";
+  ASSERT_TRUE(WriteFileBytes(logPath, log));
+
+  Program p;
+  ASSERT_TRUE(StartUninstaller(uninstaller, "qlnclear.exe " + logPath, &p));
+  HWND dialog = WaitForDialog(p);
+  ASSERT_NE(dialog, nullptr) << DescribeWindows(p.pid);
+  EXPECT_EQ(ItemText(dialog, kTitle), banner);
+  EXPECT_EQ(ItemText(dialog, kMessage), kReady);
+  EXPECT_EQ(ItemText(dialog, kStatus), logPath);
+  EXPECT_TRUE(IsEnabled(dialog, kUninstall));
+  EXPECT_FALSE(IsShown(dialog, kProgress));
+  EXPECT_EQ(ProgressPos(dialog), 0u) << "the bar is not touched before Uninstall";
+  EXPECT_EQ(ProgressHigh(dialog), log.size());
+  FlushPaint(dialog);
+  EXPECT_TRUE(LogoIsDrawn(dialog)) << "bitmap 103 in item 300";
+  SaveScreenshot(dialog, "uninstaller_ready");
+
+  Click(dialog, kUninstall);
+  ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, kCancel) == "Finish"; }));
+  FlushPaint(dialog);
+  EXPECT_TRUE(WaitUntil([&] { FlushPaint(dialog); return LogoIsDrawn(dialog); }, 3000)) << "logo after the walk";
+  SaveScreenshot(dialog, "uninstaller_finished");
+  EXPECT_EQ(ItemText(dialog, kTitle), banner);
+  EXPECT_EQ(ItemText(dialog, kMessage), "Finished");
+  EXPECT_EQ(ItemText(dialog, kStatus), "Uninstall is ready !");
+  EXPECT_FALSE(IsShown(dialog, kUninstall));
+  EXPECT_TRUE(IsShown(dialog, kProgress));
+  EXPECT_EQ(ProgressPos(dialog), log.size());
+  ClickAndExit(dialog, p);
+
+  EXPECT_FALSE(FileExists(fileA));
+  EXPECT_FALSE(FileExists(fileB));
+  EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"));
+  EXPECT_FALSE(RegValueExists(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+  EXPECT_FALSE(FileExists(logPath));
+  EXPECT_FALSE(DirectoryExists(root));
+  EXPECT_TRUE(FileExists(uninstaller)) << "the running uninstaller cannot delete itself";
+  RemoveTree(system);
+}
+
+struct CommandLineCase {
+  const char* name;
+  int form;
+  bool loaded;
+};
+
+enum Form { kNoArgument, kUnquoted, kQuotedNameAndPath, kQuotedNameAlone, kQuotedNameOneBlank, kTwoBlanks,
+            kQuotedPath, kTooLong };
+
+std::string CommandLineFor(int form, const std::string& exe, const std::string& log) {
+  switch (form) {
+    case kNoArgument: return "qlnclear.exe";
+    case kUnquoted: return "qlnclear.exe " + log;
+    case kQuotedNameAndPath: return "\"" + exe + "\" " + log;
+    case kQuotedNameAlone: return "\"" + exe + "\"";
+    case kQuotedNameOneBlank: return "\"" + exe + "\" ";
+    case kTwoBlanks: return "qlnclear.exe  " + log;
+    case kQuotedPath: return "qlnclear.exe \"" + log + "\"";
+    // Cut to 259 characters, this would still open the log: Windows drops trailing blanks.
+    default: return "qlnclear.exe " + log + std::string(300 - log.size(), ' ');
+  }
+}
+
+std::string StatusFor(int form, const std::string& log) {
+  switch (form) {
+    case kUnquoted:
+    case kQuotedNameAndPath: return log;
+    case kTwoBlanks: return " " + log;
+    case kQuotedPath: return "\"" + log + "\"";
+    default: return "";
+  }
+}
+
+TEST(Uninstaller, CommandLineForms) {
+  static const CommandLineCase cases[] = {
+      {"no argument", kNoArgument, false},
+      {"unquoted name, path with blanks", kUnquoted, true},
+      {"quoted name and path", kQuotedNameAndPath, true},
+      {"quoted name alone", kQuotedNameAlone, false},
+      {"quoted name and one blank", kQuotedNameOneBlank, false},
+      {"two blanks after the name", kTwoBlanks, false},
+      {"quoted path", kQuotedPath, false},
+      {"300-character argument", kTooLong, false},
+  };
+  const std::string folder = FreshFolder("cmd") + "\\with blanks in it";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  const std::string logPath = folder + "\\uninst log.qln", file = folder + "\\kept.txt";
+  Touch(file);
+  ASSERT_TRUE(WriteFileBytes(logPath, Rec(1, "Command line banner") + Rec(3, file)));
+  for (const CommandLineCase& c : cases) {
+    const std::string line = CommandLineFor(c.form, Exe(), logPath);
+    Program p;
+    ASSERT_TRUE(StartUninstaller(Exe(), line, &p)) << c.name;
+    HWND dialog = WaitForDialog(p);
+    ASSERT_NE(dialog, nullptr) << c.name << ": " << DescribeWindows(p.pid);
+    EXPECT_EQ(ItemText(dialog, kStatus), StatusFor(c.form, logPath)) << c.name;
+    EXPECT_EQ(ItemText(dialog, kMessage), c.loaded ? kReady : kWrongStart) << c.name;
+    EXPECT_EQ(ItemText(dialog, kTitle), c.loaded ? "Command line banner" : kTemplateTitle) << c.name;
+    EXPECT_EQ(IsEnabled(dialog, kUninstall), c.loaded) << c.name;
+    ClickAndExit(dialog, p);
+    EXPECT_TRUE(FileExists(logPath)) << c.name;
+    EXPECT_TRUE(FileExists(file)) << c.name;
+  }
+}
+
+TEST(Uninstaller, CancelOrCloseBoxInTheReadyStateRemoveNothing) {
+  struct CloseCase {
+    const char* name;
+    bool closeBox;
+  };
+  static const CloseCase cases[] = {{"Cancel", false}, {"close box", true}};
+  for (const CloseCase& c : cases) {
+    const std::string root = FreshFolder("ready");
+    const std::string file = root + "\\f.txt", logPath = root + "\\uninst.qln";
+    Touch(file);
+    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, kTestKey, "Kept", "1"));
+    ASSERT_TRUE(WriteFileBytes(logPath, Rec(1, "B") + Rec(9, root) + Rec(3, file) + Rec(4, kTestKey) + Rec(6, "Kept") +
+                                            Rec(7, kTestKey)));
+    Program p;
+    ASSERT_TRUE(StartUninstaller(Exe(), "qlnclear.exe " + logPath, &p));
+    HWND dialog = WaitForDialog(p);
+    ASSERT_NE(dialog, nullptr) << c.name;
+    // Esc's cancel command (2) and notifications other than a click do not close it.
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kCancel, BN_SETFOCUS), reinterpret_cast<LPARAM>(Item(dialog, kCancel)));
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kUninstall, BN_SETFOCUS), reinterpret_cast<LPARAM>(Item(dialog, kUninstall)));
+    EXPECT_TRUE(IsWindow(dialog)) << c.name;
+    EXPECT_EQ(WaitForSingleObject(p.process, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << c.name;
+    if (c.closeBox) {
+      Close(dialog);
+      DWORD code = 1234;
+      EXPECT_TRUE(WaitExit(p, 10000, &code)) << c.name;
+      EXPECT_EQ(code, 0u) << c.name;
+      CloseHandle(p.process);
+    } else {
+      ClickAndExit(dialog, p);
+    }
+    EXPECT_TRUE(FileExists(file)) << c.name;
+    EXPECT_TRUE(FileExists(logPath)) << c.name;
+    EXPECT_TRUE(DirectoryExists(root)) << c.name;
+    EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, kTestKey, "Kept")) << c.name;
+    RemoveTree(root);
+  }
+  RegDeleteTree(HKEY_CURRENT_USER, kTestKey);
+}
+
+TEST(Uninstaller, UnknownTypeIsPassedOverAndALaterBannerRetitles) {
+  const std::string root = FreshFolder("type10");
+  const std::string a = root + "\\a.dcu", b = root + "\\b.dcu";
+  Touch(a);
+  Touch(b);
+  const std::string log = Rec(1, "First") + Rec(3, a) + Rec(10, b) + Rec(3, b) + Rec(1, "Second");
+  Finished f;
+  ASSERT_TRUE(RunLog(root + "\\uninst.qln", log, &f));
+  ExpectClosingTexts(f);
+  EXPECT_FALSE(FileExists(a));
+  EXPECT_FALSE(FileExists(b));
+  EXPECT_EQ(f.title, "Second");
+  EXPECT_EQ(f.position, log.size());
+  EXPECT_EQ(f.high, log.size());
+  RemoveTree(root);
+}
+
+TEST(Uninstaller, ProgressStartsAtTheBannerRecord) {
+  // The walk stops at the type 0 right after the banner: the bar stays where it started.
+  const std::string root = FreshFolder("start");
+  const std::string file = root + "\\after.txt";
+  Touch(file);
+  const std::string banner = Rec(1, "Banner of some length");
+  const std::string log = banner + Rec(0, "") + Rec(3, file);
+  Finished f;
+  ASSERT_TRUE(RunLog(root + "\\uninst.qln", log, &f));
+  EXPECT_EQ(f.position, banner.size());
+  EXPECT_EQ(f.high, log.size());
+  EXPECT_TRUE(FileExists(file));
+  RemoveTree(root);
+}
+
+TEST(Uninstaller, TypeZeroEndsTheWalkButTheLogAndEarlierDirectoriesGo) {
+  const std::string root = FreshFolder("zero"), other = FreshFolder("zero_other");
+  const std::string logged = root + "\\a.txt", after = other + "\\b.txt", laterDir = other + "\\later";
+  Touch(logged);
+  Touch(after);
+  ASSERT_TRUE(CreateDirectoryA(laterDir.c_str(), nullptr));
+  const std::string head = Rec(1, "B") + Rec(9, root) + Rec(3, logged);
+  const std::string log = head + Rec(0, "") + Rec(3, after) + Rec(9, laterDir);
+  const std::string logPath = root + "\\uninst.qln";
+  Finished f;
+  ASSERT_TRUE(RunLog(logPath, log, &f));
+  ExpectClosingTexts(f);
+  EXPECT_FALSE(FileExists(logged));
+  EXPECT_FALSE(FileExists(logPath));
+  EXPECT_FALSE(DirectoryExists(root));
+  EXPECT_TRUE(FileExists(after));
+  EXPECT_TRUE(DirectoryExists(laterDir));
+  EXPECT_EQ(f.position, head.size());
+  RemoveTree(other);
+}
+
+TEST(Uninstaller, UserKeysValuesAndTypeSeven) {
+  const std::string values = std::string(kTestKey) + "\\Values", gone = std::string(kTestKey) + "\\Gone";
+  RegDeleteTree(HKEY_CURRENT_USER, kTestKey);
+  ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, values.c_str(), "Logged", "1"));
+  ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, values.c_str(), "Other", "1"));
+  ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, gone.c_str(), "Any", "1"));
+  const std::string root = FreshFolder("hkcu");
+  // The second 6 has no key open: it must not touch "Other".
+  const std::string log = Rec(1, "B") + Rec(4, values) + Rec(6, "Logged") + Rec(6, "Other") + Rec(7, gone);
+  Finished f;
+  ASSERT_TRUE(RunLog(root + "\\uninst.qln", log, &f));
+  ExpectClosingTexts(f);
+  EXPECT_FALSE(RegValueExists(HKEY_CURRENT_USER, values.c_str(), "Logged"));
+  EXPECT_TRUE(RegValueExists(HKEY_CURRENT_USER, values.c_str(), "Other"));
+  EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, gone.c_str()));
+  RegDeleteTree(HKEY_CURRENT_USER, kTestKey);
+  RemoveTree(root);
+}
+
+TEST(Uninstaller, EmptyLogDeletesOnlyItself) {
+  const std::string root = FreshFolder("empty");
+  const std::string logPath = root + "\\uninst.qln";
+  Finished f;
+  ASSERT_TRUE(RunLog(logPath, "", &f));
+  ExpectClosingTexts(f);
+  EXPECT_EQ(f.title, kTemplateTitle);
+  EXPECT_FALSE(FileExists(logPath));
+  EXPECT_TRUE(DirectoryExists(root));
+  RemoveTree(root);
+}
+
+TEST(Uninstaller, FileNamedTwiceAndUserFilesKeepTheirFolders) {
+  const std::string root = FreshFolder("twice");
+  const std::string sub = root + "\\sub", logged = sub + "\\logged.dcu", mine = sub + "\\mine.txt";
+  const std::string twice = root + "\\twice.bpl", after = root + "\\after.bpl";
+  ASSERT_TRUE(CreateDirectoryA(sub.c_str(), nullptr));
+  Touch(logged);
+  Touch(mine);
+  Touch(twice);
+  Touch(after);
+  const std::string log = Rec(1, "B") + Rec(9, root) + Rec(9, sub) + Rec(3, twice) + Rec(3, logged) + Rec(3, twice) +
+                          Rec(3, after);
+  Finished f;
+  ASSERT_TRUE(RunLog(root + "\\uninst.qln", log, &f));
+  ExpectClosingTexts(f);
+  EXPECT_FALSE(FileExists(twice));
+  EXPECT_FALSE(FileExists(after)) << "the walk goes on after the failed second deletion";
+  EXPECT_FALSE(FileExists(logged));
+  EXPECT_TRUE(FileExists(mine));
+  EXPECT_TRUE(DirectoryExists(sub));
+  EXPECT_TRUE(DirectoryExists(root));
+  EXPECT_FALSE(FileExists(root + "\\uninst.qln"));
+  RemoveTree(root);
+}
+
+TEST(Uninstaller, LastTextWithoutNulIsNotActedOn) {
+  const std::string root = FreshFolder("cut");
+  const std::string first = root + "\\first.txt", full = root + "\\keep.txt", cut = root + "\\keep.tx";
+  Touch(first);
+  Touch(full);
+  Touch(cut);
+  // The block ends inside the text "...keep.txt": what is there names another file.
+  const std::string log = Rec(1, "B") + Rec(3, first) + std::string(1, '\3') + cut;
+  Finished f;
+  ASSERT_TRUE(RunLog(root + "\\uninst.qln", log, &f));
+  ExpectClosingTexts(f);
+  EXPECT_FALSE(FileExists(first));
+  EXPECT_TRUE(FileExists(cut));
+  EXPECT_TRUE(FileExists(full));
+  EXPECT_EQ(f.position, log.size()) << "the walk reached the end of the data";
+  RemoveTree(root);
+}
+
+TEST(Uninstaller, MoreThan2048DirectoriesAreAllRemoved) {
+  const std::string root = FreshFolder("many");
+  std::string log = Rec(1, "B") + Rec(9, root);
+  std::vector<std::string> folders;
+  for (int i = 1; i < 2100; ++i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "\\folder%04d", i);
+    folders.push_back(root + name);
+    ASSERT_TRUE(CreateDirectoryA(folders.back().c_str(), nullptr)) << folders.back();
+    log += Rec(9, folders.back());
+  }
+  ASSERT_GT(log.size(), 65535u) << "the log must exceed the bar's 16-bit range";
+  Finished f;
+  ASSERT_TRUE(RunLog(root + "\\uninst.qln", log, &f));
+  ExpectClosingTexts(f);
+  size_t left = 0;
+  for (const std::string& folder : folders) left += DirectoryExists(folder) ? 1 : 0;
+  EXPECT_EQ(left, 0u);
+  EXPECT_FALSE(DirectoryExists(root));
+  EXPECT_EQ(f.high, 65535u);
+  EXPECT_EQ(f.position, 65535u) << "a log past 64 KB still ends with the bar full";
+  RemoveTree(root);
+}
+
+TEST(Uninstaller, MissingTemplateShowsTheFatalBoxAndExitsWithOne) {
+  Program p;
+  ASSERT_TRUE(StartUninstaller(BuildPath("uninstaller/qlnclear_without_template.exe"), "qlnclear.exe x", &p));
+  HWND box = WaitForMessageBox(p.pid, "QLN UnInstallation Error");
+  ASSERT_NE(box, nullptr) << DescribeWindows(p.pid);
+  EXPECT_EQ(MessageBoxText(box), "Fatal Error: Can't load resource.");
+  AnswerMessageBox(box, IDOK);
+  DWORD code = 1234;
+  ASSERT_TRUE(WaitExit(p, 10000, &code));
+  EXPECT_EQ(code, 1u);
+  CloseHandle(p.process);
+}
+
+}  // namespace

@@ -1,0 +1,132 @@
+// Driving setup.exe's wizard: pages, list rows, clean-up.
+#include "tests/wine/wizard/wizard_session.h"
+
+namespace wizard {
+
+using namespace driver;
+
+bool Start(Session* s, const char* exe) {
+  if (!driver::Start("\"" + BuildPath(exe) + "\"", &s->program)) return false;
+  s->dialog = WaitForWindow(s->program.pid, "#32770", "Tarvel Lib Installation");
+  return s->dialog != nullptr && WaitStep(*s, 1);
+}
+
+bool WaitStep(Session& s, int n, DWORD timeoutMs) {
+  const std::string label = "step " + std::to_string(n) + "/4";
+  return WaitUntil([&] { return ItemText(s.dialog, 107) == label; }, timeoutMs);
+}
+
+static int CurrentStep(Session& s) {
+  const std::string label = ItemText(s.dialog, 107);
+  return label.size() == 8 ? label[5] - '0' : 0;
+}
+
+bool Next(Session& s) {
+  const int step = CurrentStep(s);
+  Click(s.dialog, 202);
+  return WaitStep(s, step + 1);
+}
+
+bool Prev(Session& s) {
+  const int step = CurrentStep(s);
+  Click(s.dialog, 201);
+  return WaitStep(s, step - 1);
+}
+
+bool WaitFinished(Session& s, DWORD timeoutMs) {
+  return WaitUntil([&] { return CurrentStep(s) == 4 && IsEnabled(s.dialog, 203); }, timeoutMs);
+}
+
+bool Finish(Session& s, DWORD* exitCode) {
+  Click(s.dialog, 203);
+  return WaitExit(s.program, 10000, exitCode);
+}
+
+void End(Session& s) { Kill(s.program); }
+
+std::vector<Row> ListRows(Session& s) {
+  std::vector<Row> rows;
+  HWND list = Item(s.dialog, 121);
+  const LRESULT n = SendMessageA(list, LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < n; ++i) {
+    wchar_t wide[512] = {};
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+    char text[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    rows.push_back({text, static_cast<long>(SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0))});
+  }
+  return rows;
+}
+
+void ClickRow(Session& s, int i) {
+  HWND list = Item(s.dialog, 121);
+  RECT r = {};
+  SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+  const LPARAM at = MAKELPARAM(r.left + 40, (r.top + r.bottom) / 2);
+  SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  SendMessageA(list, WM_LBUTTONUP, 0, at);
+}
+
+void CleanRegistry() {
+  RegDeleteTree(HKEY_LOCAL_MACHINE, "Software\\Borland");
+  RegDeleteTree(HKEY_CURRENT_USER, "Software\\Borland");
+  RegDeleteTree(HKEY_LOCAL_MACHINE, "Software\\Quillon");
+  RegDeleteTree(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib");
+  HKEY help = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\Help", 0, KEY_SET_VALUE, &help) ==
+      ERROR_SUCCESS) {
+    RegDeleteValueA(help, "tarvel.hlp");
+    RegDeleteValueA(help, "tarvel.cnt");
+    RegCloseKey(help);
+  }
+}
+
+void CleanSystem() {
+  const std::string sys = SystemDir();
+  WIN32_FIND_DATAA fd;
+  for (const char* pattern : {"\\tarvel*.bpl", "\\tarvel*.dpl", "\\qlnclear.exe"}) {
+    HANDLE h = FindFirstFileA((sys + pattern).c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) continue;
+    do {
+      DeleteFileA((sys + "\\" + fd.cFileName).c_str());
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+  }
+  RemoveTree("C:\\tvtest");
+}
+
+bool MakeIde(const char* version, const std::string& root, const std::string& options) {
+  Program kit;
+  const std::string line = "\"" + BuildPath("tools/idekit.exe") + "\" " + version + " \"" + root + "\" " + options;
+  DWORD code = 1;
+  return driver::Start(line, &kit) && WaitExit(kit, 30000, &code) && code == 0;
+}
+
+bool Install(Session& s, const std::string& root) {
+  if (ItemText(s.dialog, 107) == "step 1/4" && !Next(s)) return false;
+  if (!root.empty()) SetItemText(s.dialog, 120, root.c_str());
+  Click(s.dialog, 202);
+  return WaitStep(s, 3) && WaitFinished(s);
+}
+
+std::vector<LogRecord> ReadLog(const std::string& path) {
+  std::vector<LogRecord> records;
+  std::string bytes;
+  if (!ReadFileBytes(path, &bytes)) return records;
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const size_t end = bytes.find('\0', i + 1);
+    if (end == std::string::npos) break;
+    records.push_back({static_cast<unsigned char>(bytes[i]), bytes.substr(i + 1, end - i - 1)});
+    i = end + 1;
+  }
+  return records;
+}
+
+std::string SystemDir() {
+  char sys[MAX_PATH] = {};
+  GetSystemDirectoryA(sys, sizeof sys);
+  return sys;
+}
+
+}  // namespace wizard

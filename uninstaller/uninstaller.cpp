@@ -1,0 +1,188 @@
+// qlnclear.exe's dialog: start-up, the log load, the removal run and the Windows
+// calls behind each record action.
+#include "uninstaller/uninstaller.h"
+// windows.h first: the common-controls header builds on its types.
+#include <commctrl.h>
+
+#include <array>
+
+#include "uninstaller/qlnclear_ids.h"
+
+UninstallerState gUninstaller;
+
+namespace {
+
+void SetItem(int id, const char* text) { SetDlgItemTextA(gUninstaller.dialog, id, text); }
+
+void CloseOpenKey() {
+  if (gUninstaller.openKey != nullptr) RegCloseKey(gUninstaller.openKey);
+  gUninstaller.openKey = nullptr;
+}
+
+void OpenKey(HKEY root, const char* path) {
+  // The installer follows each key by one value; a second key in a row must not leak the first.
+  CloseOpenKey();
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(root, path, 0, KEY_WRITE, &key) == ERROR_SUCCESS) gUninstaller.openKey = key;
+}
+
+void DeleteKey(HKEY root, const char* path) {
+  RegDeleteKeyA(root, path);
+  RegFlushKey(root);
+}
+
+void SetTitle(const char* text) { SetItem(IDC_TITLE, text); }
+void SetMessage(const char* text) { SetItem(IDC_MESSAGE, text); }
+void RemoveFile(const char* text) { DeleteFileA(text); }
+void OpenUserKey(const char* text) { OpenKey(HKEY_CURRENT_USER, text); }
+void OpenMachineKey(const char* text) { OpenKey(HKEY_LOCAL_MACHINE, text); }
+void DeleteValue(const char* text) {
+  if (gUninstaller.openKey == nullptr) return;
+  RegDeleteValueA(gUninstaller.openKey, text);
+  RegFlushKey(gUninstaller.openKey);
+  CloseOpenKey();
+}
+void DeleteUserKey(const char* text) { DeleteKey(HKEY_CURRENT_USER, text); }
+void DeleteMachineKey(const char* text) { DeleteKey(HKEY_LOCAL_MACHINE, text); }
+void PushDirectoryText(const char* text) { PushDirectory(gUninstaller.directories, text); }
+
+// Indexed by RecordAction.
+constexpr std::array<void (*)(const char*), kRecordActionCount> kActions = {
+    SetTitle,    SetMessage,    RemoveFile,       OpenUserKey,       OpenMachineKey,
+    DeleteValue, DeleteUserKey, DeleteMachineKey, PushDirectoryText,
+};
+static_assert(static_cast<std::size_t>(RecordAction::PushDirectory) + 1 == kActions.size());
+
+void SinkStatus(void*, const char* text) { SetItem(IDC_STATUS, text); }
+void SinkAct(void*, RecordAction action, const char* text) {
+  kActions[static_cast<std::size_t>(action)](text);
+}
+void SinkProgress(void*, std::size_t taken) {
+  SendDlgItemMessageA(gUninstaller.dialog, IDC_PROGRESS, PBM_SETPOS,
+                      ProgressPosition(taken, gUninstaller.logSize), 0);
+}
+constexpr RecordSink kDialogSink = {nullptr, SinkStatus, SinkAct, SinkProgress};
+
+bool GrowDirectories(DirectoryStack& stack) {
+  const std::size_t capacity = stack.capacity == 0 ? kDirectoryStackCapacity : stack.capacity * 2;
+  const SIZE_T bytes = capacity * sizeof(const char*);
+  HLOCAL grown = stack.entries == nullptr
+                     ? LocalAlloc(LPTR, bytes)
+                     : LocalReAlloc(reinterpret_cast<HLOCAL>(stack.entries), bytes, LMEM_MOVEABLE | LMEM_ZEROINIT);
+  if (grown == nullptr) return false;
+  stack.entries = static_cast<const char**>(grown);
+  stack.capacity = capacity;
+  return true;
+}
+
+void TakeDirectoryStack() {
+  DirectoryStack& stack = gUninstaller.directories;
+  stack.entries = static_cast<const char**>(LocalAlloc(LPTR, kDirectoryStackCapacity * sizeof(const char*)));
+  stack.capacity = stack.entries != nullptr ? kDirectoryStackCapacity : 0;
+  stack.count = 0;
+  stack.grow = GrowDirectories;
+}
+
+void ReleaseDirectoryStack() {
+  DirectoryStack& stack = gUninstaller.directories;
+  if (stack.entries != nullptr) LocalFree(reinterpret_cast<HLOCAL>(stack.entries));
+  stack.entries = nullptr;
+  stack.capacity = 0;
+  stack.count = 0;
+}
+
+void ReleaseLog() {
+  if (gUninstaller.logBlock != nullptr) LocalFree(gUninstaller.logBlock);
+  gUninstaller.logBlock = nullptr;
+  gUninstaller.walk = LogWalk{};
+}
+
+void StartDialog(HWND dialog) {
+  gUninstaller.dialog = dialog;
+  HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_UNINSTALL));
+  if (icon != nullptr) SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
+  ParseLogPath(GetCommandLineA(), gUninstaller.logPath, sizeof gUninstaller.logPath);
+  SetItem(IDC_STATUS, gUninstaller.logPath);
+  const bool loaded = LoadLog(gUninstaller.logPath);
+  TakeDirectoryStack();
+  if (!loaded) return;
+  BeginWalk(gUninstaller.walk, gUninstaller.logBlock, gUninstaller.logSize);
+  SetItem(IDC_MESSAGE, "Press the <Uninstall> button for start the removing:");
+  EnableWindow(GetDlgItem(dialog, IDC_UNINSTALL), TRUE);
+  const std::uint8_t type = NextRecord(gUninstaller.walk);
+  DispatchRecord(type, gUninstaller.walk.currentText, kDialogSink);
+}
+
+void CloseDialog() {
+  CloseOpenKey();
+  ReleaseDirectoryStack();
+  ReleaseLog();
+  EndDialog(gUninstaller.dialog, 0);
+}
+
+}  // namespace
+
+bool LoadLog(const char* path) {
+  if (path[0] == '\0') return false;
+  HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const DWORD size = GetFileSize(file, nullptr);
+  if (size == INVALID_FILE_SIZE) {
+    CloseHandle(file);
+    return false;
+  }
+  SendDlgItemMessageA(gUninstaller.dialog, IDC_PROGRESS, PBM_SETRANGE, 0, MAKELPARAM(0, ProgressRange(size)));
+  // An empty log still gets a block of its own, so loaded always means a block.
+  auto* block = static_cast<std::uint8_t*>(LocalAlloc(LPTR, size != 0 ? size : 1));
+  if (block == nullptr) {
+    CloseHandle(file);
+    return false;
+  }
+  DWORD read = 0;
+  const BOOL ok = ReadFile(file, block, size, &read, nullptr);
+  CloseHandle(file);
+  if (!ok) {
+    LocalFree(block);
+    return false;
+  }
+  gUninstaller.logBlock = block;
+  gUninstaller.logSize = size;
+  return true;
+}
+
+void RemoveDirectories() {
+  while (const char* path = PopDirectory(gUninstaller.directories)) RemoveDirectoryA(path);
+  ReleaseDirectoryStack();
+}
+
+void RunRemoval() {
+  if (gUninstaller.logBlock == nullptr || gUninstaller.removed) return;
+  gUninstaller.removed = true;
+  ShowWindow(GetDlgItem(gUninstaller.dialog, IDC_PROGRESS), SW_SHOW);
+  WalkLog(gUninstaller.walk, kDialogSink);
+  CloseOpenKey();
+  DeleteFileA(gUninstaller.logPath);
+  RemoveDirectories();
+  SetItem(IDC_STATUS, "Uninstall is ready !");
+  SetItem(IDC_MESSAGE, "Finished");
+  ShowWindow(GetDlgItem(gUninstaller.dialog, IDC_UNINSTALL), SW_HIDE);
+  SetItem(IDC_CANCEL, "Finish");
+}
+
+INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      StartDialog(dialog);
+      return TRUE;
+    case WM_COMMAND:
+      if (HIWORD(wParam) != BN_CLICKED) return 0;
+      if (LOWORD(wParam) == IDC_UNINSTALL) RunRemoval();
+      if (LOWORD(wParam) == IDC_CANCEL) CloseDialog();
+      return 0;
+    case WM_CLOSE:
+      CloseDialog();
+      return 0;
+    default:
+      return 0;
+  }
+}

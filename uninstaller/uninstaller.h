@@ -1,0 +1,28 @@
+// The uninstaller's process state and its dialog: loading the log, the removal
+// run and the Windows actions of the record walk.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#include "uninstaller/log_path.h"
+#include "uninstaller/log_walk.h"
+
+struct UninstallerState {
+  HWND dialog;
+  char logPath[kLogPathCapacity];
+  std::uint8_t* logBlock;  // exactly the file's size; nullptr while no log is loaded
+  std::size_t logSize;
+  LogWalk walk;
+  HKEY openKey;            // from the last type 4 or 5 record, for the type 6 after it
+  DirectoryStack directories;
+  bool removed;            // the walk runs at most once
+};
+
+extern UninstallerState gUninstaller;
+
+bool LoadLog(const char* path);
+void RunRemoval();
+void RemoveDirectories();
+INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -68,7 +68,7 @@ cp -al "$template" "$TARVEL_WINEPREFIX" && rm -f "$TARVEL_WINEPREFIX"/*.reg && c
 if [ "$unattended" = 1 ]; then export TARVEL_OWN_DISPLAY=1; fi
 trap 'scripts/wine-session.sh stop >/dev/null 2>&1' EXIT
 scripts/wine-session.sh start >"$demo/session.log" 2>&1 || fail "Wine did not start." "See $demo/session.log."
-run() { scripts/wine-run.sh "$@"; }
+run() { TARVEL_WINE_STREAM=1 scripts/wine-run.sh "$@"; }
 for v in $ides; do
   case "$v" in
     d3) dir=Delphi3 ;; d4) dir=Delphi4 ;; d5) dir=Delphi5 ;; d6) dir=Delphi6 ;; d7) dir=Delphi7 ;;

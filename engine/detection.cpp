@@ -52,9 +52,13 @@ void PrepareComponentPage() {
     AppendText(gSetup.destination, kPathCapacity, "\\TarvelLib");
     gSetup.destinationProposed = 1;
   }
-  char* old = MacroValue(gSetup.macros, Macro::HomeOld);
-  if (ReadRegString(HKEY_LOCAL_MACHINE, kProductKey, "RootDir", old, kMacroValueCapacity) != 0) {
-    CopyText(gSetup.destination, kPathCapacity, old);
+  // Read aside first: a failed read must leave $HOME_OLD$ as it was, and an empty
+  // recorded root must not blank the destination (files would land at a drive root).
+  char earlier[kMacroValueCapacity] = {};
+  if (ReadRegString(HKEY_LOCAL_MACHINE, kProductKey, "RootDir", earlier, kMacroValueCapacity - 1) != 0 &&
+      earlier[0] != '\0') {
+    SetMacroValue(gSetup.macros, Macro::HomeOld, earlier);
+    CopyText(gSetup.destination, kPathCapacity, earlier);
   }
   SetDlgItemTextA(gSetup.dialog, Item::Destination, gSetup.destination);
   ++gSetup.destinationProposed;

@@ -64,3 +64,14 @@ TEST_F(Detection, TheLastDetectedIdeProposesTheDestinationOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Detection, AnEmptyEarlierRootDoesNotBlankTheDestination) {
+  ASSERT_TRUE(wizard::MakeIde("d7", "C:\\tvtest\\Borland\\Delphi7"));
+  ASSERT_TRUE(RegSetString(HKEY_LOCAL_MACHINE, "Software\\Quillon\\Tarvel Lib", "RootDir", ""));
+  OpenComponentPage();
+  EXPECT_EQ(ItemText(s.dialog, 120), "C:\\tvtest\\Borland\\TarvelLib");
+}
+
+}  // namespace

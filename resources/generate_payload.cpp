@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "engine/script_tables.h"
+#include "resources/help_file.h"
 
 namespace fs = std::filesystem;
 
@@ -256,14 +257,7 @@ std::string DemoFile(const std::string& folder, const std::string& file) {
   return {};
 }
 
-std::string HelpContents() {
-  return ":Base tarvel.hlp\r\n:Title Tarvel Lib Help\r\n:Index Tarvel Lib Help=tarvel.hlp\r\n1 Tarvel Lib\r\n"
-         "2 Overview=overview\r\n2 Installation=installation\r\n2 Components=components\r\n";
-}
-
 }  // namespace
-
-std::string HelpFile();  // help_file.cpp: a Windows help file of our own
 
 int main(int argc, char** argv) {
   if (argc != 4) {

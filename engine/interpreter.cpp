@@ -166,13 +166,88 @@ void RunStep(const ScriptStep& step) {
   }
 }
 
+#ifdef TARVEL_STEP_TIMING
+// Benchmark builds only: where a run's time goes, by kind of work, written to the file
+// named by TARVEL_TIMING_FILE after every script (the last write holds the whole run).
+enum class TimeClass { Progress, Expand, Extract, Directory, Copy, BuildTool, Registry, FileEdit, WindowText, Other, Count };
+constexpr const char* kTimeClassNames[] = {"progress", "expand", "extract", "directories", "copy",
+                                           "build-tools", "registry", "file-edits", "window-text", "other"};
+LONGLONG gTimeTicks[static_cast<int>(TimeClass::Count)];
+DWORD gTimeCounts[static_cast<int>(TimeClass::Count)];
+LONGLONG gTimeMark;
+
+LONGLONG Ticks() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart;
+}
+
+void StartTiming() { gTimeMark = Ticks(); }
+
+void Charge(TimeClass c) {
+  const LONGLONG now = Ticks();
+  gTimeTicks[static_cast<int>(c)] += now - gTimeMark;
+  ++gTimeCounts[static_cast<int>(c)];
+  gTimeMark = now;
+}
+
+TimeClass ClassOf(Opcode op) {
+  switch (op) {
+    case Opcode::ExtractPayload: return TimeClass::Extract;
+    case Opcode::MakeDirectory: return TimeClass::Directory;
+    case Opcode::CopyFile: return TimeClass::Copy;
+    case Opcode::RunBuildTool: return TimeClass::BuildTool;
+    case Opcode::RegisterPackage:
+    case Opcode::UpdateSearchPath:
+    case Opcode::RegisterHelpFile:
+    case Opcode::SetMachineValue:
+    case Opcode::SetUserValue:
+    case Opcode::PruneRegistrations: return TimeClass::Registry;
+    case Opcode::AppendOnce:
+    case Opcode::DeleteFile:
+    case Opcode::AddRepositoryPage: return TimeClass::FileEdit;
+    case Opcode::ShowText: return TimeClass::WindowText;
+    default: return TimeClass::Other;
+  }
+}
+
+void WriteTiming() {
+  char path[MAX_PATH];
+  const DWORD n = GetEnvironmentVariableA("TARVEL_TIMING_FILE", path, sizeof path);
+  if (n == 0 || n >= sizeof path) return;
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  for (int i = 0; i < static_cast<int>(TimeClass::Count); ++i) {
+    char line[96];
+    const unsigned long micros = static_cast<unsigned long>(gTimeTicks[i] * 1000000 / frequency.QuadPart);
+    const int len = wsprintfA(line, "%s %lu %lu\r\n", kTimeClassNames[i], gTimeCounts[i], micros);
+    DWORD written = 0;
+    WriteFile(file, line, static_cast<DWORD>(len), &written, nullptr);
+  }
+  CloseHandle(file);
+}
+#else
+enum class TimeClass { Progress, Expand };
+inline void StartTiming() {}
+inline void Charge(TimeClass) {}
+inline TimeClass ClassOf(Opcode) { return TimeClass::Progress; }
+inline void WriteTiming() {}
+#endif
+
 }  // namespace
 
 void RunScript(const ScriptStep* script) {
   if (script == nullptr) return;
+  StartTiming();
   for (const ScriptStep* step = script; step->a != nullptr; ++step) {
     AdvanceProgress();
+    Charge(TimeClass::Progress);
     ExpandInto(step->a, P(), kPathBufferCapacity);
+    Charge(TimeClass::Expand);
     RunStep(*step);
+    Charge(ClassOf(step->opcode));
   }
+  WriteTiming();
 }

@@ -19,3 +19,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ReleaseSetupState();
   ExitProcess(0);
 }
+
+// The process entry of the shipped program: the C runtime's start-up (argument parsing,
+// atexit, TLS callbacks, its exception tables) is not linked in, since nothing uses it.
+// Builds that keep the runtime's start-up come in through WinMain as before.
+extern "C" __attribute__((force_align_arg_pointer)) void SetupEntry() {
+  WinMain(GetModuleHandleA(nullptr), nullptr, GetCommandLineA(), SW_SHOWDEFAULT);
+}

@@ -6,7 +6,9 @@
 #include "uninstaller/qlnclear_ids.h"
 #include "uninstaller/uninstaller.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+namespace {
+
+int RunUninstaller(HINSTANCE instance) {
   InitCommonControls();
   const INT_PTR result =
       DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
@@ -15,4 +17,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     return 1;
   }
   return 0;
+}
+
+}  // namespace
+
+// The process entry itself: the C runtime's start-up (argument parsing, atexit, TLS
+// callbacks, its exception tables) is not linked in, since nothing here uses it.
+extern "C" __attribute__((force_align_arg_pointer)) void QlnclearEntry() {
+  ExitProcess(static_cast<UINT>(RunUninstaller(GetModuleHandleA(nullptr))));
 }

@@ -285,6 +285,9 @@ int main(int argc, char** argv) {
 
   std::set<fs::path> used;
   std::string rc = "// Generated from the install scripts: one RCDATA resource per extracted payload ID.\n";
+  // The resource compiler does not see the files an RCDATA line names change, so the
+  // script carries a hash of their bytes: new bytes make a new script and a rebuild.
+  unsigned long long contentHash = 14695981039346656037ull;
   int failures = 0;
   for (const auto& [id, e] : ids) {
     fs::path file;
@@ -344,6 +347,9 @@ int main(int argc, char** argv) {
       if (!ReadText(file, &old) || old != bytes) WriteBytes(file, bytes);
     }
     rc += std::to_string(id) + " RCDATA \"" + Replace(fs::absolute(file).string(), "\\", "/") + "\"\n";
+    std::string content;
+    ReadText(file, &content);
+    for (unsigned char c : content) contentHash = (contentHash ^ c) * 1099511628211ull;
   }
   for (const auto& f : fs::recursive_directory_iterator(sources)) {
     if (f.is_regular_file() && used.count(fs::canonical(f.path())) == 0) {
@@ -353,6 +359,9 @@ int main(int argc, char** argv) {
   }
   if (failures != 0) return 1;
   std::string old;
+  char hashLine[64];
+  std::snprintf(hashLine, sizeof hashLine, "// content %016llx\n", contentHash);
+  rc += hashLine;
   const fs::path rcPath = out / "payload.rc";
   if (!ReadText(rcPath, &old) || old != rc) WriteBytes(rcPath, rc);
   std::printf("generate_payload: %zu payload resources\n", ids.size());

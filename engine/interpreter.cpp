@@ -13,10 +13,6 @@
 #include "setup/setup_state.h"
 #include "uninstlog/log_format.h"
 
-// Opcode names two steps like the Win32 calls; the A forms are called explicitly.
-#undef CopyFile
-#undef DeleteFile
-
 namespace {
 
 constexpr char kKnownPackagesKey[] = "$DELPHI_REG$\\Known Packages";
@@ -105,7 +101,7 @@ void RunStep(const ScriptStep& step) {
       CreateDirectoryPath(P());
       Log(LogType::Directory, P());
       break;
-    case Opcode::CopyFile:
+    case Opcode::CopyToFile:
       ExpandWork(1, step.bText);
       CopyFileA(P(), W(1), FALSE);
       Log(LogType::File, W(1));
@@ -132,7 +128,7 @@ void RunStep(const ScriptStep& step) {
       ExpandWork(1, step.bText);
       AppendTextOnce(P(), W(1));
       break;
-    case Opcode::DeleteFile:
+    case Opcode::RemoveFile:
       DeleteFileA(P());
       break;
     case Opcode::SetSubDir:
@@ -195,7 +191,7 @@ TimeClass ClassOf(Opcode op) {
   switch (op) {
     case Opcode::ExtractPayload: return TimeClass::Extract;
     case Opcode::MakeDirectory: return TimeClass::Directory;
-    case Opcode::CopyFile: return TimeClass::Copy;
+    case Opcode::CopyToFile: return TimeClass::Copy;
     case Opcode::RunBuildTool: return TimeClass::BuildTool;
     case Opcode::RegisterPackage:
     case Opcode::UpdateSearchPath:
@@ -204,7 +200,7 @@ TimeClass ClassOf(Opcode op) {
     case Opcode::SetUserValue:
     case Opcode::PruneRegistrations: return TimeClass::Registry;
     case Opcode::AppendOnce:
-    case Opcode::DeleteFile:
+    case Opcode::RemoveFile:
     case Opcode::AddRepositoryPage: return TimeClass::FileEdit;
     case Opcode::ShowText: return TimeClass::WindowText;
     default: return TimeClass::Other;

@@ -6,7 +6,7 @@
 enum class Opcode : std::uint32_t {
   ExtractPayload = 0,     // a: target file; b: resource ID
   MakeDirectory = 1,      // a: directory, every missing level
-  CopyFile = 2,           // a: source file; b: target file template
+  CopyToFile = 2,         // a: source file; b: target file template
   Reserved3 = 3,          // does nothing
   Reserved4 = 4,          // does nothing
   RunBuildTool = 5,       // a: command line; b: working directory template
@@ -14,7 +14,7 @@ enum class Opcode : std::uint32_t {
   UpdateSearchPath = 7,   // a: new entry with its leading ';'; b: value name
   RegisterHelpFile = 8,   // a: directory; b: help file name template
   AppendOnce = 9,         // a: file; b: text template
-  DeleteFile = 10,        // a: file
+  RemoveFile = 10,        // a: file
   SetSubDir = 11,         // a: value of $SUB_DIR$
   ShowText = 12,          // a: text; b: dialog item ID
   SetSubFile = 13,        // a: value of $SUB_FILE$

@@ -128,7 +128,7 @@ template <std::size_t N>
 constexpr void Closing(Builder<N>& s, const IdeParams& p) {
   s.Add(Opcode::UpdateSearchPath, ";$HOME_DIR$\\$SUB_DIR$", p.searchValue);
   for (int i = 0; i < p.helpCount; ++i) s.Add(Opcode::AppendOnce, p.help[i].file, p.help[i].line);
-  if (p.helpIndex != nullptr) s.Add(Opcode::DeleteFile, p.helpIndex);
+  if (p.helpIndex != nullptr) s.Add(Opcode::RemoveFile, p.helpIndex);
 }
 
 template <std::size_t N>
@@ -149,7 +149,7 @@ constexpr std::array<ScriptStep, N + 1> DelphiScript(const IdeParams& p) {
   s.Extract(HOME_SUB "tarvellib.dcr", 100);
   s.Extract(HOME_SUB "tvddio.res", 101);
   s.Add(Opcode::RunBuildTool, "\"$DELPHI_DIR$\\Bin\\dcc32.exe\" \"$SUB_FILE$.dpk\"", kFolder);
-  s.Add(Opcode::CopyFile, package, p.dpl ? "$SYS_DIR$\\$SUB_FILE$.dpl" : "$SYS_DIR$\\$SUB_FILE$.bpl");
+  s.Add(Opcode::CopyToFile, package, p.dpl ? "$SYS_DIR$\\$SUB_FILE$.dpl" : "$SYS_DIR$\\$SUB_FILE$.bpl");
   s.Record(package);
   s.Record(PACKAGE ".dcp");
   s.Record(PACKAGE ".dcu");
@@ -166,7 +166,7 @@ constexpr std::array<ScriptStep, N + 1> DelphiScript(const IdeParams& p) {
     s.Extract(HOME_SUB "tarvellib.dcr", 100);
     s.Extract(HOME_SUB "tvddio.res", 101);
     s.Add(Opcode::RunBuildTool, "\"$DELPHI_DIR$\\Bin\\dcc32.exe\" \"$SUB_FILE$clx.dpk\"", kFolder);
-    s.Add(Opcode::CopyFile, PACKAGE "clx.bpl", "$SYS_DIR$\\$SUB_FILE$clx.bpl");
+    s.Add(Opcode::CopyToFile, PACKAGE "clx.bpl", "$SYS_DIR$\\$SUB_FILE$clx.bpl");
     s.Record(PACKAGE "clx.bpl");
     s.Record(PACKAGE "clx.dcp");
     s.Record(PACKAGE "clx.dcu");
@@ -212,7 +212,7 @@ constexpr std::array<ScriptStep, N + 1> BuilderScript(const IdeParams& p) {
     // The trailing lone quote is part of the command line as the IDE documents it.
     s.Add(Opcode::RunBuildTool, "\"$DELPHI_DIR$\\Bin\\make.exe\" /f$SUB_FILE$.mak\"", kFolder);
   }
-  s.Add(Opcode::CopyFile, PACKAGE ".bpl", "$SYS_DIR$\\$SUB_FILE$.bpl");
+  s.Add(Opcode::CopyToFile, PACKAGE ".bpl", "$SYS_DIR$\\$SUB_FILE$.bpl");
   s.Record(PACKAGE ".bpl");
   s.Record(PACKAGE ".lib");
   s.Record(PACKAGE ".bpi");
@@ -239,7 +239,7 @@ constexpr std::array<ScriptStep, N + 1> BuilderScript(const IdeParams& p) {
     s.Record(PACKAGE "clx.tds");
     s.Record(PACKAGE "clx.mak");
     s.Record(PACKAGE "clx.obj");
-    s.Add(Opcode::CopyFile, PACKAGE "clx.bpl", "$SYS_DIR$\\$SUB_FILE$clx.bpl");
+    s.Add(Opcode::CopyToFile, PACKAGE "clx.bpl", "$SYS_DIR$\\$SUB_FILE$clx.bpl");
     s.Add(Opcode::RegisterPackage, PACKAGE "clx.bpl", kClxDescription);
   }
   Closing(s, p);

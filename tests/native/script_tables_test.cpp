@@ -103,8 +103,8 @@ TEST(ScriptTables, DistinctiveSteps) {
        "Tarvel Lib v6.49 (trial) CLX", 0},
       {&scripts::kDelphi7, 80, Opcode::UpdateSearchPath, ";$HOME_DIR$\\$SUB_DIR$", "Search Path", 0},
       {&scripts::kDelphi7, 81, Opcode::AppendOnce, "$DELPHI_DIR$\\Help\\d7.ohi", "\r\n:INDEX Tarvel Lib Help=tarvel.hlp\r\n", 0},
-      {&scripts::kDelphi7, 83, Opcode::DeleteFile, "$DELPHI_DIR$\\Help\\d7.gid", nullptr, 0},
-      {&scripts::kDelphi3, 41, Opcode::CopyFile, "$HOME_DIR$\\$SUB_DIR$\\$SUB_FILE$.dpl", "$SYS_DIR$\\$SUB_FILE$.dpl", 0},
+      {&scripts::kDelphi7, 83, Opcode::RemoveFile, "$DELPHI_DIR$\\Help\\d7.gid", nullptr, 0},
+      {&scripts::kDelphi3, 41, Opcode::CopyToFile, "$HOME_DIR$\\$SUB_DIR$\\$SUB_FILE$.dpl", "$SYS_DIR$\\$SUB_FILE$.dpl", 0},
       {&scripts::kDelphi3, 47, Opcode::UpdateSearchPath, ";$HOME_DIR$\\$SUB_DIR$", "SearchPath", 0},
       {&scripts::kDelphi2005, 47, Opcode::UpdateSearchPath, ";$HOME_DIR$\\$SUB_DIR$", "Search Path", 0},
       {&scripts::kBuilder3, 85, Opcode::RunBuildTool, "\"$DELPHI_DIR$\\Bin\\make.exe\" /f$SUB_FILE$.bpk",
@@ -118,9 +118,9 @@ TEST(ScriptTables, DistinctiveSteps) {
        "$HOME_DIR$\\$SUB_DIR$", 0},
       // The C++Builder CLX package is copied after its outputs are recorded.
       {&scripts::kBuilder6, 182, Opcode::RecordBuildOutput, "$HOME_DIR$\\$SUB_DIR$\\$SUB_FILE$clx.obj", nullptr, 0},
-      {&scripts::kBuilder6, 183, Opcode::CopyFile, "$HOME_DIR$\\$SUB_DIR$\\$SUB_FILE$clx.bpl",
+      {&scripts::kBuilder6, 183, Opcode::CopyToFile, "$HOME_DIR$\\$SUB_DIR$\\$SUB_FILE$clx.bpl",
        "$SYS_DIR$\\$SUB_FILE$clx.bpl", 0},
-      {&scripts::kBuilder6, 188, Opcode::DeleteFile, "$DELPHI_DIR$\\Help\\bcb6vcl.gid", nullptr, 0},
+      {&scripts::kBuilder6, 188, Opcode::RemoveFile, "$DELPHI_DIR$\\Help\\bcb6vcl.gid", nullptr, 0},
   };
   for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
     const StepCase& c = cases[i];

@@ -90,7 +90,7 @@ void PlanStep(const ScriptStep& s) {
       Add(Op::Directory, nullptr, 0, p, nullptr, nullptr);
       Remember(1, nullptr, p, nullptr);
       break;
-    case Opcode::CopyFile: {
+    case Opcode::CopyToFile: {
       char* to = Expanded(s.bText);
       Add(Op::Copy, nullptr, 0, p, to, nullptr);
       Remember(0, nullptr, to, nullptr);
@@ -118,7 +118,7 @@ void PlanStep(const ScriptStep& s) {
     case Opcode::AppendOnce:
       Add(Op::Append, nullptr, 0, p, Expanded(s.bText), nullptr);
       break;
-    case Opcode::DeleteFile:
+    case Opcode::RemoveFile:
       Add(Op::Delete, nullptr, 0, p, nullptr, nullptr);
       break;
     case Opcode::SetSubDir:

@@ -3,10 +3,6 @@
 // build tools started hidden in their folder and waited for.
 #include <windows.h>
 #include <commctrl.h>
-// Two opcodes are named like Win32 calls; keep windows.h from renaming them.
-#undef CopyFile
-#undef DeleteFile
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -128,10 +124,10 @@ TEST_F(Interpreter, FileStepsAndTheirRecords) {
       Step(Opcode::SetSubDir, "D7\\sub"),
       Step(Opcode::MakeDirectory, "$HOME_DIR$\\$SUB_DIR$"),
       IdStep(Opcode::ExtractPayload, "$HOME_DIR$\\$SUB_DIR$\\tarveld7.dpk", 7001),
-      Step(Opcode::CopyFile, "$HOME_DIR$\\$SUB_DIR$\\tarveld7.dpk", "$SYS_DIR$\\tarveld7.dpk"),
+      Step(Opcode::CopyToFile, "$HOME_DIR$\\$SUB_DIR$\\tarveld7.dpk", "$SYS_DIR$\\tarveld7.dpk"),
       Step(Opcode::RecordBuildOutput, "$HOME_DIR$\\$SUB_DIR$\\tarveld7.dcu"),
-      Step(Opcode::DeleteFile, "$HOME_DIR$\\$SUB_DIR$\\tarveld7.dpk"),
-      Step(Opcode::DeleteFile, "$HOME_DIR$\\$SUB_DIR$\\never-there.txt"),
+      Step(Opcode::RemoveFile, "$HOME_DIR$\\$SUB_DIR$\\tarveld7.dpk"),
+      Step(Opcode::RemoveFile, "$HOME_DIR$\\$SUB_DIR$\\never-there.txt"),
   });
   EXPECT_EQ(Progress(), 7);
   EXPECT_TRUE(DirectoryExists(dir));
@@ -146,7 +142,7 @@ TEST_F(Interpreter, FailedOperationsStillLeaveTheirRecords) {
   const std::string nowhere = root_ + "\\no\\such";
   Run({
       IdStep(Opcode::ExtractPayload, "$HOME_DIR$\\no\\such\\file.bin", 7001),
-      Step(Opcode::CopyFile, "$HOME_DIR$\\missing.bpl", "$HOME_DIR$\\no\\such\\copy.bpl"),
+      Step(Opcode::CopyToFile, "$HOME_DIR$\\missing.bpl", "$HOME_DIR$\\no\\such\\copy.bpl"),
       IdStep(Opcode::ExtractPayload, "$HOME_DIR$\\no-resource.bin", 7999),
   });
   EXPECT_EQ(Progress(), 3);
@@ -352,7 +348,7 @@ TEST_F(BuildTool, RunsHiddenInItsFolderAndIsWaitedFor) {
       Step(Opcode::MakeDirectory, "$HOME_DIR$\\$SUB_DIR$"),
       IdStep(Opcode::ExtractPayload, "$HOME_DIR$\\$SUB_DIR$\\$SUB_FILE$.dpk", 7001),
       Step(Opcode::RunBuildTool, "\"$DELPHI_DIR$\\Bin\\dcc32.exe\" \"$SUB_FILE$.dpk\"", "$HOME_DIR$\\$SUB_DIR$"),
-      Step(Opcode::CopyFile, "$HOME_DIR$\\$SUB_DIR$\\$SUB_FILE$.bpl", "$SYS_DIR$\\$SUB_FILE$.bpl"),
+      Step(Opcode::CopyToFile, "$HOME_DIR$\\$SUB_DIR$\\$SUB_FILE$.bpl", "$SYS_DIR$\\$SUB_FILE$.bpl"),
   });
   EXPECT_EQ(Progress(), 5);
   // The copy right after the build found the package: the build was waited for.

@@ -275,6 +275,8 @@ TEST(WizardTemplate, PictureIsA200By300PalettedBitmap) {
   EXPECT_EQ(info->biWidth, 200);
   EXPECT_EQ(info->biHeight, 300);
   EXPECT_EQ(info->biBitCount, 8);
+  // Stored run-length encoded: the raw picture alone would be 61 KB of setup.exe.
+  EXPECT_EQ(info->biCompression, static_cast<DWORD>(BI_RLE8));
   EXPECT_TRUE(info->biClrUsed == 0 || info->biClrUsed == 256) << info->biClrUsed;
   EXPECT_NE(FindResourceA(nullptr, MAKEINTRESOURCEA(1), reinterpret_cast<LPCSTR>(RT_GROUP_ICON)), nullptr);
 }

@@ -66,6 +66,12 @@ struct Tree {
   std::vector<std::string> files, folders;
 };
 
+// Ends what a failed assertion left running, so no uninstaller outlives its test.
+struct Running {
+  Program p;
+  ~Running() { Kill(p); }
+};
+
 void Touch(const std::string& path) { ASSERT_TRUE(WriteFileBytes(path, "x")) << path; }
 
 struct LogCase {
@@ -152,11 +158,11 @@ TEST(HostileLog, EachLogRemovesOnlyWhatItNames) {
     const std::string log = c.build(t, &gone, &kept);
     const std::string logPath = t.root + "\\uninst.qln";
     ASSERT_TRUE(WriteFileBytes(logPath, log)) << c.name;
-    Program p;
-    ASSERT_TRUE(StartOn(logPath, &p)) << c.name;
-    HWND dialog = ReadyDialog(p);
-    ASSERT_NE(dialog, nullptr) << c.name << ": " << DescribeWindows(p.pid);
-    RunWalk(dialog, p, c.name);
+    Running run;
+    ASSERT_TRUE(StartOn(logPath, &run.p)) << c.name;
+    HWND dialog = ReadyDialog(run.p);
+    ASSERT_NE(dialog, nullptr) << c.name << ": " << DescribeWindows(run.p.pid);
+    RunWalk(dialog, run.p, c.name);
     for (const std::string& g : gone) EXPECT_FALSE(FileExists(g) || DirectoryExists(g)) << c.name << ": " << g;
     for (const std::string& k : kept) EXPECT_TRUE(FileExists(k) || DirectoryExists(k)) << c.name << ": " << k;
     EXPECT_TRUE(DirectoryExists("C:\\windows")) << c.name;
@@ -173,16 +179,19 @@ TEST(HostileLog, TwoUninstallersOnOneLogBothFinish) {
   Touch(mine);
   const std::string logPath = root + "\\uninst.qln";
   ASSERT_TRUE(WriteFileBytes(logPath, Rec(1, "B") + Rec(9, root) + Rec(9, sub) + Rec(3, file)));
-  Program first, second;
-  ASSERT_TRUE(StartOn(logPath, &first));
-  ASSERT_TRUE(StartOn(logPath, &second));
-  HWND a = ReadyDialog(first), b = ReadyDialog(second);
-  ASSERT_NE(a, nullptr);
-  ASSERT_NE(b, nullptr);
+  // The second starts once the first has read the log (the log is read without
+  // sharing, so one started at the same instant may find it locked and say "Wrong start").
+  Running first, second;
+  ASSERT_TRUE(StartOn(logPath, &first.p));
+  HWND a = ReadyDialog(first.p);
+  ASSERT_NE(a, nullptr) << DescribeWindows(first.p.pid);
+  ASSERT_TRUE(StartOn(logPath, &second.p));
+  HWND b = ReadyDialog(second.p);
+  ASSERT_NE(b, nullptr) << DescribeWindows(second.p.pid);
   // The second walks a log whose objects the first has already removed, and whose
   // file is gone.
-  RunWalk(a, first, "first");
-  RunWalk(b, second, "second");
+  RunWalk(a, first.p, "first");
+  RunWalk(b, second.p, "second");
   EXPECT_FALSE(FileExists(file));
   EXPECT_FALSE(DirectoryExists(sub));
   EXPECT_FALSE(FileExists(logPath));

@@ -10,6 +10,7 @@
 #include "engine/component_table.h"
 #include "engine/script_step.h"
 #include "engine/text.h"
+#include "services/file_edits.h"
 #include "services/registry.h"
 #include "setup/setup_state.h"
 #include "setup/wizard_pages.h"
@@ -62,6 +63,52 @@ void PrepareComponentPage() {
   }
   SetDlgItemTextA(gSetup.dialog, Item::Destination, gSetup.destination);
   ++gSetup.destinationProposed;
+}
+
+namespace {
+
+bool IsPathSeparator(char c) { return c == '\\' || c == '/'; }
+
+// A drive path ("C:\...") or a share ("\\\\server\..."), no folder name ending in a blank or
+// a dot: Windows drops those from the last name only, so the folder it makes would not
+// be the one the files below it are written to. A relative path would depend on the
+// current directory.
+bool IsPlainAbsolutePath(const char* path) {
+  const bool drive = ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z' && path[1] == ':' && IsPathSeparator(path[2]));
+  const bool share = IsPathSeparator(path[0]) && IsPathSeparator(path[1]);
+  if (!drive && !share) return false;
+  for (std::size_t i = 1; path[i] != '\0'; ++i) {
+    const bool endOfName = IsPathSeparator(path[i + 1]) || path[i + 1] == '\0';
+    if (endOfName && (path[i] == ' ' || path[i] == '.')) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool AcceptDestination() {
+  // 248 is also the longest folder CreateDirectory makes: room is left for "\uninst.qln".
+  constexpr int kLongest = static_cast<int>(kPathCapacity) - 1 - (sizeof "\\uninst.qln" - 1);
+  static_assert(kLongest == 248);
+  HWND edit = GetDlgItem(gSetup.dialog, Item::Destination);
+  char path[kPathCapacity] = {};
+  // A longer text would be cut when it is read, and the cut names another folder.
+  const bool fits = GetWindowTextLengthA(edit) < static_cast<int>(kPathCapacity);
+  if (fits) GetWindowTextA(edit, path, kPathCapacity);
+  StripTrailingSeparator(path);
+  const char* problem = nullptr;
+  if (!fits || TextLength(path) > static_cast<std::size_t>(kLongest)) {
+    problem = "The destination path is too long.";
+  } else {
+    const bool plain = IsPlainAbsolutePath(path);
+    if (plain) CreateDirectoryPath(path);
+    const DWORD attributes = plain ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+      problem = "Can't create the destination folder.";
+  }
+  if (problem == nullptr) return true;
+  MessageBoxA(gSetup.dialog, problem, "Quillon presents ...", MB_ICONEXCLAMATION | MB_OK);
+  return false;
 }
 
 void CollectChoices() {

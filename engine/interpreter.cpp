@@ -52,22 +52,23 @@ void RunBuildTool(const ScriptStep& step) {
   CloseHandle(pi.hThread);
 }
 
-// True when the value exists but is too long for the buffer it is read into: such a
-// search path must not be taken for a missing one and overwritten.
-bool ValueTooLong(HKEY root, const char* subKey, const char* valueName, DWORD capacity) {
+// True when the value exists with data that could not be read as a text (too long
+// for the buffer, no room for its NUL, not a string): such a search path must not be
+// taken for a missing one and overwritten.
+bool ValueHeldButUnread(HKEY root, const char* subKey, const char* valueName) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(root, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
   DWORD size = 0;
   const LONG status = RegQueryValueExA(key, valueName, nullptr, nullptr, nullptr, &size);
   RegCloseKey(key);
-  return status == ERROR_SUCCESS && size > capacity;
+  return status == ERROR_SUCCESS && size != 0;
 }
 
 void UpdateSearchPath(const ScriptStep& step) {
   ExpandWork(1, kLibraryKey);
   const char* valueName = OrEmpty(step.bText);
   if (ReadRegString(HKEY_CURRENT_USER, W(1), valueName, W(2), kWorkBufferCapacity) == 0) {
-    if (ValueTooLong(HKEY_CURRENT_USER, W(1), valueName, kWorkBufferCapacity)) return;
+    if (ValueHeldButUnread(HKEY_CURRENT_USER, W(1), valueName)) return;
     W(2)[0] = '\0';
   }
   const SearchPathScratch scratch = {W(2), W(3), W(4), kWorkBufferCapacity};

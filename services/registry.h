@@ -4,8 +4,9 @@
 #include <windows.h>
 
 // Bytes the registry placed in buffer (a string's NUL counted); 0 on any failure,
-// also when the data does not fit. A string stored without its NUL comes back
-// terminated within the capacity.
+// also when the data does not fit and when the value is not a string (REG_SZ or
+// REG_EXPAND_SZ). A string stored without its NUL comes back terminated after its
+// data; when the capacity leaves no room for that NUL the read fails.
 DWORD ReadRegString(HKEY root, const char* subKey, const char* valueName, char* buffer, DWORD capacity);
 // Creates every missing key on the path; REG_SZ of length + 1 bytes.
 void WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text);

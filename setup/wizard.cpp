@@ -141,6 +141,7 @@ INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
       if (HIWORD(wParam) != 0) return FALSE;
       switch (LOWORD(wParam)) {
         case Item::Next:
+          if (gSetup.wizardStep == 1 && !AcceptDestination()) break;
           ++gSetup.wizardStep;
           ShowStep();
           break;

@@ -52,7 +52,8 @@ TEST(ReadRegString, Table) {
   const std::string key = TestKey("read");
   RegDeleteTree(HKEY_CURRENT_USER, key.c_str());
   WriteRegString(HKEY_CURRENT_USER, key.c_str(), "RootDir", "C:\\Borland\\Delphi7");
-  SetRaw(HKEY_CURRENT_USER, key, "NoNul", REG_BINARY, "abc", 3);
+  SetRaw(HKEY_CURRENT_USER, key, "NoNul", REG_SZ, "abc", 3);
+  SetRaw(HKEY_CURRENT_USER, key, "Binary", REG_BINARY, "abc", 4);
   SetRaw(HKEY_CURRENT_USER, key, "Empty", REG_SZ, "", 0);
   const ReadCase cases[] = {
       {"written value, length + 1", nullptr, "RootDir", 64, 19, "C:\\Borland\\Delphi7"},
@@ -61,8 +62,8 @@ TEST(ReadRegString, Table) {
       {"missing value", nullptr, "Missing", 64, 0, ""},
       {"missing key", "\\Nothing\\Here", "RootDir", 64, 0, ""},
       {"no data", nullptr, "Empty", 64, 0, ""},
-      {"no NUL, room after", nullptr, "NoNul", 64, 3, "abc"},
-      {"no NUL, fills the capacity", nullptr, "NoNul", 3, 3, "ab"},
+      {"no NUL, no room for one", nullptr, "NoNul", 3, 0, ""},
+      {"binary data holding a text", nullptr, "Binary", 64, 0, ""},
       {"zero capacity", nullptr, "RootDir", 0, 0, ""},
   };
   for (const ReadCase& c : cases) {
@@ -82,13 +83,13 @@ TEST(ReadRegString, Table) {
   RegDeleteTree(HKEY_CURRENT_USER, key.c_str());
 }
 
-TEST(ReadRegString, ANumberComesBackAsItsRawBytes) {
+TEST(ReadRegString, ANumberIsNotAText) {
   const std::string key = TestKey("dword");
   const DWORD number = 0x01020304;
   SetRaw(HKEY_LOCAL_MACHINE, key, "Count", REG_DWORD, &number, sizeof number);
   char buffer[16] = {};
-  ASSERT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key.c_str(), "Count", buffer, sizeof buffer), 4u);
-  EXPECT_EQ(std::memcmp(buffer, &number, 4), 0);
+  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key.c_str(), "Count", buffer, sizeof buffer), 0u);
+  EXPECT_STREQ(buffer, "");
   RegDeleteTree(HKEY_LOCAL_MACHINE, key.c_str());
 }
 

@@ -1,0 +1,47 @@
+// CreateDirectoryPath's prefix walk over arbitrary paths: every prefix offered is a
+// proper cut of the path at a separator (or the whole path), longer than the one
+// before, never a bare drive; the path holds its own bytes again afterwards.
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "services/directory_path.h"
+
+namespace {
+
+struct Seen {
+  std::string original;
+  std::size_t lastLength;
+  int calls;
+  int stopAfter;  // the level callback refuses after this many calls (<0: never)
+};
+
+bool Level(void* context, const char* prefix) {
+  auto* s = static_cast<Seen*>(context);
+  const std::size_t n = std::strlen(prefix);
+  if (n > s->original.size() || s->original.compare(0, n, prefix) != 0) __builtin_trap();
+  if (s->calls > 0 && n <= s->lastLength) __builtin_trap();
+  const char next = n < s->original.size() ? s->original[n] : '\0';
+  if (next != '\0' && next != '\\' && next != '/') __builtin_trap();
+  if (n > 0 && prefix[n - 1] == ':') __builtin_trap();
+  s->lastLength = n;
+  ++s->calls;
+  return s->stopAfter < 0 || s->calls < s->stopAfter;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1) return 0;
+  const int stopAfter = data[0] < 200 ? -1 : data[0] - 200;
+  std::string path;
+  for (size_t i = 1; i < size && data[i] != 0; ++i) path += static_cast<char>(data[i]);
+  std::vector<char> buffer(path.c_str(), path.c_str() + path.size() + 1);
+  Seen seen = {path, 0, 0, stopAfter};
+  WalkDirectoryPrefixes(buffer.data(), Level, &seen);
+  if (std::memcmp(buffer.data(), path.c_str(), path.size() + 1) != 0) __builtin_trap();
+  // The whole path is always the last level offered, unless the walk was stopped.
+  if (stopAfter < 0 && !(path.size() > 0 && path.back() == ':') && seen.lastLength != path.size()) __builtin_trap();
+  return 0;
+}

@@ -1,0 +1,371 @@
+// Hostile inputs to setup.exe driven from outside: IDE roots of the wrong size or
+// type, destinations it must refuse, help files it cannot edit, build tools that go
+// wrong, and close requests on every page. Each row names the behaviour chosen.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/wine/wizard/wizard_session.h"
+
+using namespace driver;
+using wizard::Session;
+
+namespace {
+
+constexpr char kCaption[] = "Quillon presents ...";
+constexpr char kDelphi7[] = "Software\\Borland\\Delphi\\7.0";
+
+// The process still answers messages: a hung or dead wizard fails here.
+bool Responsive(Session& s) {
+  DWORD_PTR result = 0;
+  return WaitForSingleObject(s.program.process, 0) == WAIT_TIMEOUT &&
+         SendMessageTimeoutA(s.dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) != 0;
+}
+
+void SetRaw(HKEY root, const char* key, const char* name, DWORD type, const void* data, DWORD size) {
+  HKEY k = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr), ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExA(k, name, 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
+  RegCloseKey(k);
+}
+
+// A path of exactly n characters below C:\tvtest whose parent is long too.
+std::string PathOfLength(size_t n, char fill = 'd') {
+  std::string p = "C:\\tvtest\\";
+  p += std::string(n > p.size() + 10 ? n - p.size() - 10 : 1, fill);
+  p += "\\Delphi7";
+  while (p.size() < n) p += 'x';
+  return p.substr(0, n);
+}
+
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+class Hostile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wizard::CleanRegistry();
+    wizard::CleanSystem();
+    CreateDirectoryA("C:\\tvtest", nullptr);
+  }
+  void TearDown() override {
+    wizard::End(s);
+    wizard::CleanRegistry();
+    wizard::CleanSystem();
+  }
+  // Answers the wizard's message box, which must say `text`.
+  void ExpectBox(const char* text, int answer = IDOK) {
+    HWND box = WaitForMessageBox(s.program.pid, kCaption);
+    ASSERT_NE(box, nullptr) << DescribeWindows(s.program.pid);
+    EXPECT_EQ(MessageBoxText(box), text);
+    AnswerMessageBox(box, answer);
+    ASSERT_TRUE(WaitUntil([&] { return FindTopWindow(s.program.pid, "#32770", kCaption) == nullptr; }));
+  }
+  void QuitFromPage() {
+    Close(s.dialog);
+    ExpectBox("Are you want terminate installation ?", IDYES);
+    DWORD code = 1;
+    ASSERT_TRUE(WaitExit(s.program, 10000, &code));
+    EXPECT_EQ(code, 0u);
+  }
+  Session s;
+};
+
+struct RootCase {
+  const char* name;
+  DWORD type;
+  std::string data;  // bytes as stored, NUL included when it is part of the value
+  bool offered;
+};
+
+TEST_F(Hostile, IdeRootValuesOfEverySizeAndType) {
+  const std::string p259 = PathOfLength(259), p260 = PathOfLength(260), p1000 = PathOfLength(1000);
+  const std::string valid = "C:\\tvtest\\ide\\d7";
+  const DWORD number = 0x00433A5C;
+  const RootCase cases[] = {
+      // Fits with its NUL: offered; the proposal (parent + "\TarvelLib") is cut to 259 and refused on Next.
+      {"259 characters", REG_SZ, p259 + '\0', true},
+      {"260 characters", REG_SZ, p260 + '\0', false},
+      {"260 characters without NUL", REG_SZ, p260, false},
+      {"1000 characters", REG_SZ, p1000 + '\0', false},
+      {"a DWORD", REG_DWORD, std::string(reinterpret_cast<const char*>(&number), 4), false},
+      {"binary holding a path", REG_BINARY, valid + '\0', false},
+      {"expandable string", REG_EXPAND_SZ, valid + '\0', true},
+  };
+  for (const RootCase& c : cases) {
+    wizard::CleanRegistry();
+    SetRaw(HKEY_LOCAL_MACHINE, kDelphi7, "RootDir", c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
+    ASSERT_TRUE(wizard::Start(&s)) << c.name;
+    ASSERT_TRUE(wizard::Next(s)) << c.name;
+    const auto rows = wizard::ListRows(s);
+    const bool offered = !rows.empty() && rows[0].text == " Files for Borland Delphi 7";
+    EXPECT_EQ(offered, c.offered) << c.name;
+    const std::string destination = ItemText(s.dialog, 120);
+    EXPECT_LE(destination.size(), 259u) << c.name;
+    if (c.offered && c.data.size() > 200) {
+      Click(s.dialog, 202);
+      ExpectBox("The destination path is too long.");
+      EXPECT_EQ(ItemText(s.dialog, 107), "step 2/4") << c.name;
+    }
+    EXPECT_TRUE(Responsive(s)) << c.name;
+    QuitFromPage();
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, "Software\\Quillon\\Tarvel Lib")) << c.name;
+    wizard::End(s);
+  }
+}
+
+struct DestinationCase {
+  const char* name;
+  std::string typed;
+  const char* refusal;    // message box text, or null when the installation runs
+  std::string installed;  // root the installation records
+};
+
+TEST_F(Hostile, DestinationsThatCannotHoldTheInstallationAreRefused) {
+  // A drive letter no one has mapped.
+  char drive[] = "?:\\nowhere\\TarvelLib";
+  const DWORD mapped = GetLogicalDrives();
+  for (int d = 25; d >= 3; --d)
+    if ((mapped & (1u << d)) == 0) drive[0] = static_cast<char>('A' + d);
+  ASSERT_NE(drive[0], '?');
+  const std::string file = "C:\\tvtest\\a file.txt";
+  ASSERT_TRUE(WriteFileBytes(file, "user data"));
+  const std::string p248 = PathOfLength(248, 'e');
+  const DestinationCase cases[] = {
+      {"259 characters", PathOfLength(259), "The destination path is too long.", ""},
+      {"300 typed characters", PathOfLength(300), "The destination path is too long.", ""},
+      {"a drive that does not exist", drive, "Can't create the destination folder.", ""},
+      {"an existing file", file, "Can't create the destination folder.", ""},
+      {"an existing file, trailing separator", file + "\\", "Can't create the destination folder.", ""},
+      {"empty", "", "Can't create the destination folder.", ""},
+      {"blanks only", "   ", "Can't create the destination folder.", ""},
+      {"248 characters, the longest taken", p248, nullptr, p248},
+      // Windows would drop the blank or dot from the folder it makes but not from the files below it.
+      {"a name ending in a blank", "C:\\tvtest\\blank \\", "Can't create the destination folder.", ""},
+      {"a name ending in a dot", "C:\\tvtest\\dot.", "Can't create the destination folder.", ""},
+      {"a leading blank (relative)", " C:\\tvtest\\lead", "Can't create the destination folder.", ""},
+      {"a relative path", "tvtest\\relative", "Can't create the destination folder.", ""},
+      {"blanks inside and a trailing separator", "C:\\tvtest\\with  two blanks\\ ", nullptr,
+       "C:\\tvtest\\with  two blanks"},
+  };
+  for (const DestinationCase& c : cases) {
+    ASSERT_TRUE(wizard::Start(&s)) << c.name;
+    ASSERT_TRUE(wizard::Next(s)) << c.name;
+    // Only the shared files: the two optional rows are unticked.
+    wizard::ClickRow(s, 0);
+    wizard::ClickRow(s, 1);
+    SetItemText(s.dialog, 120, c.typed.c_str());
+    Click(s.dialog, 202);
+    if (c.refusal != nullptr) {
+      ExpectBox(c.refusal);
+      EXPECT_EQ(ItemText(s.dialog, 107), "step 2/4") << c.name;
+      EXPECT_EQ(ItemText(s.dialog, 120), c.typed) << c.name << ": the typed text stays for correction";
+      EXPECT_TRUE(Responsive(s)) << c.name;
+      QuitFromPage();
+      EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, "Software\\Quillon\\Tarvel Lib")) << c.name;
+    } else {
+      ASSERT_TRUE(wizard::WaitFinished(s)) << c.name;
+      std::string root;
+      ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, "Software\\Quillon\\Tarvel Lib", "RootDir", &root)) << c.name;
+      EXPECT_EQ(root, c.installed) << c.name;
+      const auto log = wizard::ReadLog(c.installed + "\\uninst.qln");
+      ASSERT_FALSE(log.empty()) << c.name;
+      EXPECT_EQ(log.back().type, 8) << c.name;
+      EXPECT_TRUE(FileExists(c.installed + "\\readme.txt")) << c.name;
+      DWORD code = 1;
+      ASSERT_TRUE(wizard::Finish(s, &code)) << c.name;
+      wizard::CleanRegistry();
+    }
+    std::string kept;
+    ASSERT_TRUE(ReadFileBytes(file, &kept)) << c.name;
+    EXPECT_EQ(kept, "user data") << c.name;
+    wizard::End(s);
+  }
+  EXPECT_FALSE(DirectoryExists(drive));
+}
+
+// Runs a whole installation into root with what is offered ticked.
+void InstallAll(Session& s, const std::string& root) {
+  ASSERT_TRUE(wizard::Start(&s));
+  ASSERT_TRUE(wizard::Install(s, root)) << ItemText(s.dialog, 107);
+  EXPECT_EQ(ItemText(s.dialog, 101), "\rThe installation process was\r successfully complete !");
+  EXPECT_EQ(wizard::ReadLog(root + "\\uninst.qln").back().type, 8);
+  DWORD code = 1;
+  ASSERT_TRUE(wizard::Finish(s, &code));
+  EXPECT_EQ(code, 0u);
+}
+
+struct HelpCase {
+  const char* name;
+  const char* file;       // in Delphi 4's Help folder
+  std::string content;    // written before the installation
+  bool readOnly;
+  bool heldOpen;
+  std::string after;      // expected afterwards
+};
+
+TEST_F(Hostile, HelpFilesHeldOpenReadOnlyOrHoldingANul) {
+  const std::string ide = "C:\\tvtest\\ide\\d4";
+  ASSERT_TRUE(wizard::MakeIde("d4", ide));
+  const std::string nul = std::string("[Index]\r\n\0after the NUL\r\n", 24);
+  const HelpCase cases[] = {
+      // An edit that cannot open its file (held without sharing, or read-only) leaves it as it was.
+      {"held open by another process", "Delphi4.cfg", "held\r\n", false, true, "held\r\n"},
+      // Read-only: Windows refuses the open, so the file stays; Wine run as root opens it
+      // anyway, and then only the line is added (checked below).
+      {"read-only", "Delphi4.ohi", "read only\r\n", true, false, "read only\r\n"},
+      // The line goes after the whole content: the bytes past the NUL stay.
+      {"holding a NUL byte", "Delphi4.ohl", nul, false, false, nul + "\r\n:Link tarvel.hlp\r\n"},
+  };
+  std::vector<HANDLE> held;
+  bool writableAnyway = false;
+  for (const HelpCase& c : cases) {
+    const std::string path = ide + "\\Help\\" + c.file;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_TRUE(WriteFileBytes(path, c.content)) << c.name;
+    if (c.readOnly) {
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+      HANDLE probe = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+      writableAnyway = probe != INVALID_HANDLE_VALUE;
+      if (writableAnyway) CloseHandle(probe);
+    }
+    if (c.heldOpen) {
+      held.push_back(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+      ASSERT_NE(held.back(), INVALID_HANDLE_VALUE) << c.name;
+    }
+  }
+  InstallAll(s, "C:\\tvtest\\help");
+  for (HANDLE h : held) CloseHandle(h);
+  for (const HelpCase& c : cases) {
+    const std::string path = ide + "\\Help\\" + c.file;
+    std::string now;
+    ASSERT_TRUE(ReadFileBytes(path, &now)) << c.name;
+    if (c.readOnly && writableAnyway) {
+      EXPECT_EQ(now, c.content + "\r\n:INDEX Tarvel Lib Help=tarvel.hlp\r\n") << c.name;
+    } else {
+      EXPECT_EQ(now, c.after) << c.name;
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+}
+
+struct ToolCase {
+  const char* name;
+  const char* version;
+  const char* fault;  // fault.txt for the faulty tool; null: the tool is removed
+  const char* tool;   // the tool replaced in Bin
+  const char* package;
+};
+
+TEST_F(Hostile, BuildToolsThatAreMissingFailOrCrash) {
+  const ToolCase cases[] = {
+      {"missing", "d3", nullptr, "dcc32.exe", "Delphi3\\tarveld3.dpl"},
+      {"exits with an error", "d5", "exit", "dcc32.exe", "Delphi5\\tarveld5.bpl"},
+      {"crashes", "bcb5", "crash", "make.exe", "CBuilder5\\tarvelb5.bpl"},
+  };
+  for (const ToolCase& c : cases) {
+    const std::string bin = std::string("C:\\tvtest\\ide\\") + c.version + "\\Bin\\";
+    ASSERT_TRUE(wizard::MakeIde(c.version, std::string("C:\\tvtest\\ide\\") + c.version)) << c.name;
+    ASSERT_TRUE(DeleteFileA((bin + c.tool).c_str())) << c.name;
+    if (c.fault != nullptr) {
+      ASSERT_TRUE(CopyFileA(BuildPath("tests/wine/hostile/faulty_tool.exe").c_str(), (bin + c.tool).c_str(), FALSE));
+      ASSERT_TRUE(WriteFileBytes(bin + "fault.txt", c.fault));
+    }
+  }
+  // Every run goes on to the end: the other IDEs and the shared files are installed.
+  const std::string root = "C:\\tvtest\\tools";
+  InstallAll(s, root);
+  EXPECT_TRUE(FileExists(root + "\\readme.txt"));
+  for (const ToolCase& c : cases) {
+    EXPECT_FALSE(FileExists(wizard::SystemDir() + "\\" + (std::string(c.package).substr(std::string(c.package).find('\\') + 1))))
+        << c.name << ": no package is copied from a build that did not happen";
+    EXPECT_TRUE(DirectoryExists(root + "\\" + std::string(c.package).substr(0, std::string(c.package).find('\\'))))
+        << c.name;
+  }
+}
+
+struct ClosePage {
+  const char* name;
+  int page;
+};
+
+TEST_F(Hostile, ClosingOnTheFirstTwoPagesAsksAndNoKeepsTheWizard) {
+  const ClosePage pages[] = {{"welcome page", 1}, {"component page", 2}};
+  for (const ClosePage& c : pages) {
+    ASSERT_TRUE(wizard::Start(&s)) << c.name;
+    if (c.page == 2) ASSERT_TRUE(wizard::Next(s)) << c.name;
+    for (int request = 0; request < 2; ++request) {
+      if (request == 0) {
+        Close(s.dialog);
+      } else {
+        Click(s.dialog, 203);
+      }
+      ExpectBox("Are you want terminate installation ?", IDNO);
+      EXPECT_TRUE(Responsive(s)) << c.name;
+      EXPECT_EQ(ItemText(s.dialog, 107), "step " + std::to_string(c.page) + "/4") << c.name;
+    }
+    QuitFromPage();
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, "Software\\Quillon\\Tarvel Lib")) << c.name;
+    wizard::End(s);
+  }
+}
+
+// A search path the rewrite cannot hold, or cannot read as a text, is left as it is.
+struct SearchCase {
+  const char* name;
+  DWORD type;
+  std::string data;
+  bool rewritten;
+};
+
+TEST_F(Hostile, LibrarySearchPathsTooLongOrNotAText) {
+  const std::string ide = "C:\\tvtest\\ide\\d5";
+  const std::string key = "Software\\Borland\\Delphi\\5.0\\Library";
+  std::string longPath = "$(DELPHI)\\Lib";
+  while (longPath.size() < 5000) longPath += ";C:\\Components\\Some Vendor\\Lib";
+  std::string exact = longPath.substr(0, 4096);
+  const DWORD number = 5;
+  const SearchCase cases[] = {
+      {"5000 bytes", REG_SZ, longPath + '\0', false},
+      {"4096 bytes without NUL", REG_SZ, exact, false},
+      {"4095 bytes: no room for the entry", REG_SZ, exact.substr(0, 4095) + '\0', false},
+      {"a DWORD", REG_DWORD, std::string(reinterpret_cast<const char*>(&number), 4), false},
+      {"an ordinary value", REG_SZ, std::string("$(DELPHI)\\Lib;$(DELPHI)\\Bin") + '\0', true},
+  };
+  for (const SearchCase& c : cases) {
+    wizard::CleanRegistry();
+    ASSERT_TRUE(wizard::MakeIde("d5", ide)) << c.name;
+    SetRaw(HKEY_CURRENT_USER, key.c_str(), "Search Path", c.type, c.data.data(), static_cast<DWORD>(c.data.size()));
+    const std::string root = "C:\\tvtest\\search";
+    InstallAll(s, root);
+    HKEY k = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, KEY_QUERY_VALUE, &k), ERROR_SUCCESS) << c.name;
+    std::vector<char> now(8192);
+    DWORD type = 0, size = static_cast<DWORD>(now.size());
+    ASSERT_EQ(RegQueryValueExA(k, "Search Path", nullptr, &type, reinterpret_cast<BYTE*>(now.data()), &size),
+              ERROR_SUCCESS)
+        << c.name;
+    RegCloseKey(k);
+    const std::string value(now.data(), size);
+    if (c.rewritten) {
+      EXPECT_TRUE(EndsWith(std::string(now.data()), ";" + root + "\\Delphi5")) << c.name << ": " << now.data();
+      EXPECT_EQ(std::string(now.data()).find("$(DELPHI)\\Lib;$(DELPHI)\\Bin"), 0u) << c.name;
+    } else {
+      EXPECT_EQ(type, c.type) << c.name;
+      // Windows may hand a string back with the NUL it lacked; the stored text is the same.
+      std::string stored = c.data;
+      std::string got = value;
+      if (c.type == REG_SZ && got.size() == stored.size() + 1 && got.back() == '\0') got.pop_back();
+      EXPECT_EQ(got.size(), stored.size()) << c.name;
+      EXPECT_TRUE(got == stored) << c.name;
+    }
+    wizard::CleanSystem();
+    CreateDirectoryA("C:\\tvtest", nullptr);
+  }
+}
+
+}  // namespace

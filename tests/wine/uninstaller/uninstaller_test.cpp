@@ -172,7 +172,8 @@ TEST(Uninstaller, SharedFilesLogRemovesTheInstallation) {
   EXPECT_EQ(ProgressPos(dialog), 0u) << "the bar is not touched before Uninstall";
   EXPECT_EQ(ProgressHigh(dialog), log.size());
   FlushPaint(dialog);
-  EXPECT_TRUE(LogoIsDrawn(dialog)) << "bitmap 103 in item 300";
+  // The picture may still be painting: wait for it rather than sample once.
+  EXPECT_TRUE(WaitUntil([&] { return LogoIsDrawn(dialog); }, 5000)) << "bitmap 103 in item 300";
   SaveScreenshot(dialog, "uninstaller_ready");
 
   Click(dialog, kUninstall);

@@ -47,15 +47,10 @@ bool EndsWith(const std::string& s, const std::string& tail) {
 
 class Hostile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    wizard::CleanRegistry();
-    wizard::CleanSystem();
-    CreateDirectoryA("C:\\tvtest", nullptr);
-  }
+  void SetUp() override { wizard::CleanSlate(); }
   void TearDown() override {
     wizard::End(s);
-    wizard::CleanRegistry();
-    wizard::CleanSystem();
+    wizard::CleanSlate();
   }
   // Answers the wizard's message box, which must say `text`.
   void ExpectBox(const char* text, int answer = IDOK) {

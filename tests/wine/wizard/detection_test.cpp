@@ -10,14 +10,10 @@ namespace {
 
 class Detection : public ::testing::Test {
  protected:
-  void SetUp() override {
-    wizard::CleanRegistry();
-    wizard::CleanSystem();
-  }
+  void SetUp() override { wizard::CleanSlate(); }
   void TearDown() override {
     wizard::End(s);
-    wizard::CleanRegistry();
-    wizard::CleanSystem();
+    wizard::CleanSlate();
   }
   void OpenComponentPage() {
     ASSERT_TRUE(wizard::Start(&s)) << DescribeWindows(s.program.pid);

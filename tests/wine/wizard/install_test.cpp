@@ -82,15 +82,10 @@ void UninstallAsRegistered() {
 
 class Install : public ::testing::Test {
  protected:
-  void SetUp() override {
-    wizard::CleanRegistry();
-    wizard::CleanSystem();
-    CreateDirectoryA("C:\\tvtest", nullptr);
-  }
+  void SetUp() override { wizard::CleanSlate(); }
   void TearDown() override {
     wizard::End(s);
-    wizard::CleanRegistry();
-    wizard::CleanSystem();
+    wizard::CleanSlate();
   }
   void Open() { ASSERT_TRUE(wizard::Start(&s)) << DescribeWindows(s.program.pid); }
   void FinishWizard() {

@@ -95,6 +95,12 @@ void CleanSystem() {
   RemoveTree("C:\\tvtest");
 }
 
+void CleanSlate() {
+  CleanRegistry();
+  CleanSystem();
+  CreateDirectoryA("C:\\tvtest", nullptr);
+}
+
 bool MakeIde(const char* version, const std::string& root, const std::string& options) {
   Program kit;
   const std::string line = "\"" + BuildPath("tools/idekit.exe") + "\" " + version + " \"" + root + "\" " + options;

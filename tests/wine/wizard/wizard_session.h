@@ -37,6 +37,9 @@ void ClickRow(Session& s, int i);
 void CleanRegistry();
 // Removes what installations leave in the system folder and the test roots.
 void CleanSystem();
+// A machine as before any installation: registry and system folder cleaned, an
+// empty C:\tvtest for the test roots. Tests call it before and after themselves.
+void CleanSlate();
 // Makes a stand-in IDE root with the IDE folder kit; extra options as idekit takes them.
 bool MakeIde(const char* version, const std::string& root, const std::string& options = "");
 

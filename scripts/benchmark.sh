@@ -11,6 +11,7 @@ export TARVEL_BUILD_ROOT=${TARVEL_BUILD_ROOT:-$PWD/build}
 runs=${1:-3}
 arch=${TARVEL_BENCH_ARCH:-win64}
 jobs=2
+scripts/install-deps.sh
 
 for preset in win64 win32; do
   cmake --preset $preset -B "$TARVEL_BUILD_ROOT/$preset" >/dev/null
@@ -39,4 +40,5 @@ scripts/wine-run.sh "$w64/tests/wine/bench/benchmark.exe" \
   --setup "$(win "$measured/setup/setup.exe")" \
   --baseline "$(win "$measured/tools/bench/bench_baseline.exe")" \
   --timed "$(win "$measured/tools/bench/setup_timed.exe")" \
+  --timed-uninstaller "$(win "$measured/tools/bench/qlnclear_timed.exe")" \
   --runs "$runs" --json "$(win "$TARVEL_BUILD_ROOT")\\benchmark.json" "${sizes[@]}"

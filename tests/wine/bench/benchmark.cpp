@@ -2,8 +2,8 @@
 // through the wizard and its uninstall, beside the baseline that does the same work
 // without the installer, and reports medians, ranges, ratios, sizes and peak memory.
 //
-//   benchmark.exe --setup EXE --baseline EXE --timed EXE --runs N --json FILE
-//                 [--size NAME=FILE ...]
+//   benchmark.exe --setup EXE --baseline EXE --timed EXE --timed-uninstaller EXE
+//                 --runs N --json FILE [--size NAME=FILE ...]
 // EXE paths are Windows paths. Run by scripts/benchmark.sh, never by the tests.
 #include <windows.h>
 // windows.h first: these headers build on its types.
@@ -28,7 +28,7 @@ constexpr char kBenchRoot[] = "C:\\tvtest\\bench";
 constexpr char kHome[] = "C:\\tvtest\\bench\\TarvelLib";
 
 struct Options {
-  std::string setup, baseline, timed, json;
+  std::string setup, baseline, timed, timedRemover, json;
   int runs = 3;
   std::vector<std::pair<std::string, std::string>> sizes;
 };
@@ -113,12 +113,14 @@ struct RemoveRun {
 };
 
 // The registered uninstall command, from the Uninstall press until "Uninstall is ready !".
-bool RunUninstaller(RemoveRun* out) {
+// With another program given, that one is started with the registered command's argument.
+bool RunUninstaller(RemoveRun* out, const std::string& instead = std::string()) {
   out->records = wizard::ReadLog(std::string(kHome) + "\\uninst.qln").size();
   std::string command;
   if (!RegGetString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib",
                     "UninstallString", &command))
     return false;
+  if (!instead.empty()) command = "\"" + instead + "\"" + command.substr(command.find(' '));
   Program remover;
   if (!Start(command, &remover)) return false;
   HWND dialog = WaitForWindow(remover.pid, "#32770", "Uninstall - Quillon");
@@ -176,20 +178,13 @@ Stat Summarise(std::vector<double> v) {
   return {median, v.front(), v.back()};
 }
 
-// The timing hook's file: one "class count microseconds" line per kind of work.
-std::vector<std::pair<std::string, std::pair<long, double>>> RunTimed(const std::string& exe, double* wall) {
-  std::vector<std::pair<std::string, std::pair<long, double>>> rows;
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
-  const std::string file = std::string(temp) + "tarvel_timing.txt";
-  DeleteFileA(file.c_str());
-  SetEnvironmentVariableA("TARVEL_TIMING_FILE", file.c_str());
-  InstallRun run;
-  const bool ok = RunInstaller(exe, &run);
-  SetEnvironmentVariableA("TARVEL_TIMING_FILE", nullptr);
-  *wall = run.seconds;
+using TimingRows = std::vector<std::pair<std::string, std::pair<long, double>>>;
+
+// A timing hook's file: one "class count microseconds" line per kind of work.
+TimingRows ReadTiming(const std::string& file) {
+  TimingRows rows;
   std::string text;
-  if (!ok || !ReadFileBytes(file, &text)) return rows;
+  if (!ReadFileBytes(file, &text)) return rows;
   size_t at = 0;
   while (at < text.size()) {
     const size_t end = text.find('\n', at);
@@ -201,8 +196,45 @@ std::vector<std::pair<std::string, std::pair<long, double>>> RunTimed(const std:
     if (end == std::string::npos) break;
     at = end + 1;
   }
-  RunUninstaller(new RemoveRun);  // leaves the machine clean for what follows
   return rows;
+}
+
+// One installation with the timed setup.exe and its uninstall with the timed
+// qlnclear.exe (or the registered one when none is given).
+void RunTimed(const Options& o, TimingRows* install, double* installWall, TimingRows* remove, double* removeWall) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  const std::string file = std::string(temp) + "tarvel_timing.txt";
+  DeleteFileA(file.c_str());
+  SetEnvironmentVariableA("TARVEL_TIMING_FILE", file.c_str());
+  InstallRun run;
+  const bool ok = RunInstaller(o.timed, &run);
+  *installWall = run.seconds;
+  if (ok) *install = ReadTiming(file);
+  DeleteFileA(file.c_str());
+  RemoveRun removal;
+  const bool removed = RunUninstaller(&removal, o.timedRemover);  // also leaves the machine clean
+  *removeWall = removal.seconds;
+  if (removed && !o.timedRemover.empty()) *remove = ReadTiming(file);
+  SetEnvironmentVariableA("TARVEL_TIMING_FILE", nullptr);
+}
+
+void PrintWhere(const char* what, const TimingRows& rows, double wall, const char* rest) {
+  if (rows.empty()) return;
+  double sum = 0;
+  for (const auto& w : rows) sum += w.second.second;
+  std::printf("\nwhere the %s time goes (timing build, one run, %.3f s wall):\n", what, wall);
+  for (const auto& w : rows)
+    std::printf("  %-14s %5ld x %9.3f s  %5.1f %%\n", w.first.c_str(), w.second.first, w.second.second,
+                wall > 0 ? 100 * w.second.second / wall : 0);
+  std::printf("  %-14s         %9.3f s  %5.1f %%  (%s)\n", "outside", wall - sum,
+              wall > 0 ? 100 * (wall - sum) / wall : 0, rest);
+}
+
+void JsonWhere(FILE* j, const char* key, const TimingRows& rows, double wall) {
+  std::fprintf(j, "  \"%s\": {\"wall\": %.4f", key, wall);
+  for (const auto& w : rows) std::fprintf(j, ", \"%s\": %.4f", w.first.c_str(), w.second.second);
+  std::fprintf(j, "},\n");
 }
 
 long long FileSize(const std::string& path) {
@@ -217,6 +249,7 @@ bool Parse(int argc, char** argv, Options* o) {
     if (k == "--setup") o->setup = v;
     else if (k == "--baseline") o->baseline = v;
     else if (k == "--timed") o->timed = v;
+    else if (k == "--timed-uninstaller") o->timedRemover = v;
     else if (k == "--json") o->json = v;
     else if (k == "--runs") o->runs = std::max(1, std::atoi(v.c_str()));
     else if (k == "--size" && v.find('=') != std::string::npos) o->sizes.push_back({v.substr(0, v.find('=')), v.substr(v.find('=') + 1)});
@@ -236,7 +269,7 @@ std::string StatJson(const Stat& s) {
 int main(int argc, char** argv) {
   Options o;
   if (!Parse(argc, argv, &o)) {
-    std::fprintf(stderr, "usage: benchmark --setup EXE --baseline EXE [--timed EXE] --runs N --json FILE [--size NAME=FILE]\n");
+    std::fprintf(stderr, "usage: benchmark --setup EXE --baseline EXE [--timed EXE] [--timed-uninstaller EXE] --runs N --json FILE [--size NAME=FILE]\n");
     return 2;
   }
   std::vector<double> inst, uninst, baseInst, baseRemove, ratioInst, ratioRemove, perStep, perRecord;
@@ -268,9 +301,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "run %d: install %.3f s, uninstall %.3f s, baseline %.3f s + %.3f s\n", r + 1, i.seconds,
                  u.seconds, b.install, b.remove);
   }
-  double timedWall = 0;
-  std::vector<std::pair<std::string, std::pair<long, double>>> where;
-  if (!o.timed.empty() && Prepare()) where = RunTimed(o.timed, &timedWall);
+  double timedWall = 0, timedRemoveWall = 0;
+  TimingRows where, whereRemove;
+  if (!o.timed.empty() && Prepare()) RunTimed(o, &where, &timedWall, &whereRemove, &timedRemoveWall);
   wizard::CleanRegistry();
   wizard::CleanSystem();
 
@@ -293,16 +326,8 @@ int main(int argc, char** argv) {
   row("uninstall time per log record", sPR, "ms");
   std::printf("\npeak working set: setup.exe %zu KiB, qlnclear.exe %zu KiB, baseline %llu KiB\n", setupPeak / 1024,
               removerPeak / 1024, basePeak / 1024);
-  if (!where.empty()) {
-    double sum = 0;
-    for (const auto& w : where) sum += w.second.second;
-    std::printf("\nwhere the installation's time goes (timing build, one run, %.3f s wall):\n", timedWall);
-    for (const auto& w : where)
-      std::printf("  %-14s %5ld x %9.3f s  %5.1f %%\n", w.first.c_str(), w.second.first, w.second.second,
-                  timedWall > 0 ? 100 * w.second.second / timedWall : 0);
-    std::printf("  %-14s         %9.3f s  %5.1f %%  (page changes, thread start, log write, polling)\n", "outside steps",
-                timedWall - sum, timedWall > 0 ? 100 * (timedWall - sum) / timedWall : 0);
-  }
+  PrintWhere("installation's", where, timedWall, "page changes, thread start, log write, polling");
+  PrintWhere("uninstall's", whereRemove, timedRemoveWall, "button press, final texts, polling");
   std::printf("\nsizes:\n");
   for (const auto& s : o.sizes) std::printf("  %-40s %8lld bytes\n", s.first.c_str(), FileSize(s.second));
 
@@ -318,9 +343,9 @@ int main(int argc, char** argv) {
   std::fprintf(j, "  \"uninstall_ms_per_record\": %s,\n", StatJson(sPR).c_str());
   std::fprintf(j, "  \"peak_working_set_bytes\": {\"setup\": %zu, \"qlnclear\": %zu, \"baseline\": %llu},\n", setupPeak,
                removerPeak, basePeak);
-  std::fprintf(j, "  \"time_by_kind_s\": {\"wall\": %.4f", timedWall);
-  for (const auto& w : where) std::fprintf(j, ", \"%s\": %.4f", w.first.c_str(), w.second.second);
-  std::fprintf(j, "},\n  \"sizes_bytes\": {");
+  JsonWhere(j, "time_by_kind_s", where, timedWall);
+  JsonWhere(j, "uninstall_time_by_kind_s", whereRemove, timedRemoveWall);
+  std::fprintf(j, "  \"sizes_bytes\": {");
   for (size_t i = 0; i < o.sizes.size(); ++i)
     std::fprintf(j, "%s\"%s\": %lld", i ? ", " : "", o.sizes[i].first.c_str(), FileSize(o.sizes[i].second));
   std::fprintf(j, "}\n}\n");

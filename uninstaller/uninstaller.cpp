@@ -80,6 +80,14 @@ inline void WriteTiming() {}
 
 void SetItem(int id, const char* text) { SetDlgItemTextA(gUninstaller.dialog, id, text); }
 
+// A static control repaints itself on every text it is given, even the one it shows;
+// the walk names the same kind of work for hundreds of records in a row.
+void SetStatus(const char* text) {
+  if (text == gUninstaller.statusShown) return;
+  SetItem(IDC_STATUS, text);
+  gUninstaller.statusShown = text;
+}
+
 void CloseOpenKey() {
   if (gUninstaller.openKey != nullptr) RegCloseKey(gUninstaller.openKey);
   gUninstaller.openKey = nullptr;
@@ -120,17 +128,30 @@ constexpr std::array<void (*)(const char*), kRecordActionCount> kActions = {
 static_assert(static_cast<std::size_t>(RecordAction::PushDirectory) + 1 == kActions.size());
 
 void SinkStatus(void*, const char* text) {
-  SetItem(IDC_STATUS, text);
+  SetStatus(text);
   Charge(TimeClass::Status);
 }
 void SinkAct(void*, RecordAction action, const char* text) {
   kActions[static_cast<std::size_t>(action)](text);
   Charge(ClassOf(action));
 }
+void SetProgress(std::uint32_t position) {
+  SendDlgItemMessageA(gUninstaller.dialog, IDC_PROGRESS, PBM_SETPOS, position, 0);
+}
+
+// Every position change repaints the whole bar; one that moves no pixel of it is
+// left out, and the walk's last position is always set.
 void SinkProgress(void*, std::size_t taken) {
-  SendDlgItemMessageA(gUninstaller.dialog, IDC_PROGRESS, PBM_SETPOS,
-                      ProgressPosition(taken, gUninstaller.logSize), 0);
+  if (BarNeedsSet(gUninstaller.bar, ProgressPosition(taken, gUninstaller.logSize)))
+    SetProgress(gUninstaller.bar.shown);
   Charge(TimeClass::Progress);
+}
+
+void StartBar() {
+  RECT client = {};
+  GetClientRect(GetDlgItem(gUninstaller.dialog, IDC_PROGRESS), &client);
+  gUninstaller.bar = BarThrottle{ProgressRange(gUninstaller.logSize), static_cast<int>(client.right - client.left), 0,
+                                 0, false};
 }
 
 constexpr RecordSink kDialogSink = {nullptr, SinkStatus, SinkAct, SinkProgress};
@@ -174,7 +195,7 @@ void StartDialog(HWND dialog) {
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_UNINSTALL));
   if (icon != nullptr) SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
   ParseLogPath(GetCommandLineA(), gUninstaller.logPath, sizeof gUninstaller.logPath);
-  SetItem(IDC_STATUS, gUninstaller.logPath);
+  SetStatus(gUninstaller.logPath);
   const bool loaded = LoadLog(gUninstaller.logPath);
   TakeDirectoryStack();
   if (!loaded) return;
@@ -231,15 +252,17 @@ void RunRemoval() {
   if (gUninstaller.logBlock == nullptr || gUninstaller.removed) return;
   gUninstaller.removed = true;
   ShowWindow(GetDlgItem(gUninstaller.dialog, IDC_PROGRESS), SW_SHOW);
+  StartBar();
   StartTiming();
   WalkLog(gUninstaller.walk, kDialogSink);
+  if (BarNeedsFinalSet(gUninstaller.bar)) SetProgress(gUninstaller.bar.shown);
   CloseOpenKey();
   DeleteFileA(gUninstaller.logPath);
   Charge(TimeClass::LogFile);
   RemoveDirectories();
   Charge(TimeClass::Directories);
   WriteTiming();
-  SetItem(IDC_STATUS, "Uninstall is ready !");
+  SetStatus("Uninstall is ready !");
   SetItem(IDC_MESSAGE, "Finished");
   ShowWindow(GetDlgItem(gUninstaller.dialog, IDC_UNINSTALL), SW_HIDE);
   SetItem(IDC_CANCEL, "Finish");

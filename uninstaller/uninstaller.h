@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "uninstaller/bar_extent.h"
 #include "uninstaller/log_path.h"
 #include "uninstaller/log_walk.h"
 
@@ -18,6 +19,8 @@ struct UninstallerState {
   HKEY openKey;            // from the last type 4 or 5 record, for the type 6 after it
   DirectoryStack directories;
   bool removed;            // the walk runs at most once
+  BarThrottle bar;         // positions of the walk that move the progress bar
+  const char* statusShown; // the text last put on the status line
 };
 
 extern UninstallerState gUninstaller;

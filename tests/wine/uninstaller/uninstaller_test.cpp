@@ -73,7 +73,27 @@ struct Finished {
   bool uninstallShown = true;
   bool progressShown = false;
   unsigned position = 0, high = 0;
+  int filled = -1, inner = 0;  // bar pixels painted in the highlight colour, of the bar's inner width
 };
+
+// The filled part of the bar, counted along its middle row inside the one-pixel margin;
+// read from a capture of the whole dialog, since a child's own DC cannot be copied
+// from another process here.
+void ReadBar(HWND dialog, HWND bar, Finished* out) {
+  Pixels px;
+  RECT frame = {}, client = {};
+  POINT origin = {0, 0};
+  if (!Capture(dialog, &px) || !GetWindowRect(dialog, &frame) || !GetClientRect(bar, &client) ||
+      !ClientToScreen(bar, &origin))
+    return;
+  const int left = origin.x - frame.left, y = origin.y - frame.top + client.bottom / 2;
+  if (client.right < 3 || left < 0 || left + client.right > px.width || y < 0 || y >= px.height) return;
+  const COLORREF c = GetSysColor(COLOR_HIGHLIGHT);
+  const unsigned highlight = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+  out->inner = client.right - 2;
+  out->filled = 0;
+  for (int x = 1; x < client.right - 1; ++x) out->filled += px.At(left + x, y) == highlight ? 1 : 0;
+}
 
 // Writes the log, starts the uninstaller as Windows would, presses Uninstall, reads
 // the finished dialog and presses Finish.
@@ -102,6 +122,7 @@ bool RunLog(const std::string& logPath, const std::string& bytes, Finished* out,
   out->progressShown = IsShown(dialog, kProgress);
   out->position = ProgressPos(dialog);
   out->high = ProgressHigh(dialog);
+  ReadBar(dialog, Item(dialog, kProgress), out);
   ClickAndExit(dialog, p);
   return true;
 }
@@ -336,6 +357,31 @@ TEST(Uninstaller, ProgressStartsAtTheBannerRecord) {
   EXPECT_EQ(f.high, log.size());
   EXPECT_TRUE(FileExists(file));
   RemoveTree(root);
+}
+
+TEST(Uninstaller, ALongWalkEndsWithTheBarFullAndHalfAWalkWithItHalfFull) {
+  const std::string root = FreshFolder("long");
+  std::string records;
+  for (int i = 0; i < 700; ++i) records += Rec(3, root + "\\missing" + std::to_string(i) + ".dcu");
+  const std::string banner = Rec(1, "Banner"), log = banner + records + Rec(9, root);
+  Finished f;
+  ASSERT_TRUE(RunLog(root + "\\uninst.qln", log, &f));
+  ExpectClosingTexts(f);
+  EXPECT_EQ(f.position, log.size());
+  EXPECT_GT(f.inner, 100);
+  EXPECT_EQ(f.filled, f.inner);
+  EXPECT_FALSE(DirectoryExists(root));
+
+  // Stopped by a type 0 halfway: the bar holds the stop's position and shows half.
+  const std::string half = FreshFolder("half");
+  const std::string head = banner + records.substr(0, records.size() / 2);
+  const size_t cut = head.rfind('\0') + 1;  // at a record's end
+  const std::string stopped = head.substr(0, cut) + Rec(0, "") + records;
+  Finished g;
+  ASSERT_TRUE(RunLog(half + "\\uninst.qln", stopped, &g));
+  EXPECT_EQ(g.position, cut);
+  EXPECT_NEAR(g.filled, g.inner * static_cast<double>(cut) / stopped.size(), 1.0);
+  RemoveTree(half);
 }
 
 TEST(Uninstaller, TypeZeroEndsTheWalkButTheLogAndEarlierDirectoriesGo) {

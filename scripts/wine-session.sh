@@ -9,8 +9,19 @@ mkdir -p "$TARVEL_SESSION_DIR"
 
 log() { echo "wine-session: $*" >&2; }
 
+# Wine links the user's Desktop, Documents, Music, ... to the host's home folder:
+# they become plain folders, so nothing a Windows program deletes can reach beyond
+# the prefix, and Wine is kept from updating the prefix, which would link them again.
+sandbox_home() {
+  local link
+  for link in "$WINEPREFIX"/drive_c/users/*/*; do
+    if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+  done
+  echo disable >"$WINEPREFIX/.update-timestamp"
+}
+
 make_prefix() {
-  if [ -f "$WINEPREFIX/.tarvel-ready" ]; then return 0; fi
+  if [ -f "$WINEPREFIX/.tarvel-ready" ]; then sandbox_home; return 0; fi
   log "creating the Wine prefix $WINEPREFIX (once)"
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"
@@ -22,6 +33,7 @@ make_prefix() {
   "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d Y /f >/dev/null 2>&1
   "$WINESERVER" -w
+  sandbox_home
   touch "$WINEPREFIX/.tarvel-ready"
 }
 

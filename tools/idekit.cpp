@@ -356,6 +356,13 @@ int main(int argc, char** argv) {
     PrintUsage();
     return 2;
   }
+  // The kit is made only where a full path names it: a relative or drive-relative
+  // root would land in whatever folder, or on whatever drive, the caller stands in.
+  const char* r = o.root;
+  if (!(((r[0] | 0x20) >= 'a' && (r[0] | 0x20) <= 'z') && r[1] == ':' && r[2] == '\\' && r[3] != '\0')) {
+    std::fprintf(stderr, "idekit: the IDE root must be a full path below a drive's root, not '%s'\n", r);
+    return 2;
+  }
   const IdeVersion& v = *o.version;
   Text bin, help, journal;
   bin.Set(o.root);

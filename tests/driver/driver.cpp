@@ -329,7 +329,33 @@ std::string FreshFolder(const char* tag) {
   return name;
 }
 
+namespace {
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+  return text.size() >= prefix.size() && CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.c_str(),
+                                                        static_cast<int>(prefix.size()), prefix.c_str(),
+                                                        static_cast<int>(prefix.size())) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+// Only what the tests make may be removed: a folder below the temp folder or below
+// C:\tvtest. An empty or relative path would name the current drive's root, and
+// the Z: drive is the host's own file system.
+bool MayRemoveTree(const std::string& path) {
+  if (path.size() < 4 || path[1] != ':' || path[2] != '\\' || path.find("..") != std::string::npos) return false;
+  char temp[MAX_PATH] = {};
+  const DWORD n = GetTempPathA(sizeof temp, temp);
+  const std::string tempDir = n > 3 && n < sizeof temp ? temp : "";
+  return (!tempDir.empty() && path.size() > tempDir.size() && StartsWithNoCase(path, tempDir)) ||
+         StartsWithNoCase(path + "\\", "C:\\tvtest\\");
+}
+
 void RemoveTree(const std::string& path) {
+  if (!MayRemoveTree(path)) {
+    std::fprintf(stderr, "RemoveTree: refused to remove '%s'\n", path.c_str());
+    return;
+  }
   WIN32_FIND_DATAA fd;
   HANDLE h = FindFirstFileA((path + "\\*").c_str(), &fd);
   if (h != INVALID_HANDLE_VALUE) {

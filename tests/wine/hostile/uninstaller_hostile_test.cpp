@@ -201,3 +201,29 @@ TEST(HostileLog, TwoUninstallersOnOneLogBothFinish) {
 }
 
 }  // namespace
+
+namespace {
+
+// The tests' own clean-up once took an empty folder name (a fixture whose set-up
+// failed early) for the current drive's root. Only the rule is asked about the
+// hostile names: removing them for real would cost the prefix, or the host's files.
+TEST(TestClean, RemoveTreeRemovesOnlyFoldersTheTestsMade) {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(sizeof temp, temp);
+  for (const std::string hostile : {std::string(), std::string("."), std::string("a.txt"), std::string("\\windows"),
+                                    std::string("C:"), std::string("C:\\"), std::string("C:\\windows"),
+                                    std::string("Z:\\"), std::string("Z:\\work"), std::string("C:\\tvtest\\..\\windows"),
+                                    std::string("C:\\tvtestx"), std::string(temp)})
+    EXPECT_FALSE(MayRemoveTree(hostile)) << hostile;
+  EXPECT_TRUE(MayRemoveTree("C:\\tvtest"));
+  EXPECT_TRUE(MayRemoveTree("C:\\TVTEST\\bench"));
+
+  const std::string mine = FreshFolder("clean");
+  EXPECT_TRUE(MayRemoveTree(mine));
+  ASSERT_TRUE(CreateDirectoryA((mine + "\\sub").c_str(), nullptr));
+  ASSERT_TRUE(WriteFileBytes(mine + "\\sub\\a.txt", "x"));
+  RemoveTree(mine);
+  EXPECT_FALSE(DirectoryExists(mine));
+}
+
+}  // namespace

@@ -64,7 +64,7 @@ class Interpreter : public ::testing::Test {
     WriteLog(gSetup.log);
     if (window_ != nullptr) DestroyWindow(window_);
     SetCurrentDirectoryA("C:\\");
-    RemoveTree(root_);
+    if (!root_.empty()) RemoveTree(root_);  // empty when the set-up failed before making it
     ReleaseSetupState();
   }
 
@@ -332,6 +332,7 @@ class BuildTool : public Interpreter {
  protected:
   void SetUp() override {
     Interpreter::SetUp();
+    if (HasFatalFailure()) return;  // root_ is not made then
     ide_ = root_ + "\\IDE";
     ASSERT_EQ(RunKit("d7 \"" + ide_ + "\" --rootdir=none --tool-delay=400"), 0);
     SetMacroValue(gSetup.macros, Macro::DelphiDir, ide_.c_str());

@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "controls/check_list.h"
+#include "controls/quiet_progress.h"
 #include "engine/detection.h"
 #include "engine/install_run.h"
 #include "engine/text.h"
@@ -108,6 +109,7 @@ void InitDialog(HWND dialog) {
   gSetup.bitmapControl = GetDlgItem(dialog, Item::Picture);
   SendMessageA(gSetup.bitmapControl, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(gSetup.bitmap));
   gSetup.checkList = AttachCheckList(GetDlgItem(dialog, Item::ComponentList));
+  AttachQuietProgress(GetDlgItem(dialog, Item::Progress));
   LayoutWizard();
   ShowStep();
 }

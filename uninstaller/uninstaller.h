@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "uninstaller/bar_extent.h"
+#include "controls/bar_extent.h"
 #include "uninstaller/log_path.h"
 #include "uninstaller/log_walk.h"
 

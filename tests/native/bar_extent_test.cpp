@@ -1,6 +1,6 @@
 // The uninstaller's bar throttle: whatever positions it leaves out, the bar never
 // shows anything other than what setting every position would have shown.
-#include "uninstaller/bar_extent.h"
+#include "controls/bar_extent.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-// Which progress positions change what the uninstaller's bar shows.
-#include "uninstaller/bar_extent.h"
+// Which progress positions change what a progress bar shows.
+#include "controls/bar_extent.h"
 
 int BarExtent(std::uint32_t position, std::uint32_t range, int width) {
   if (range == 0 || width <= 0) return 0;

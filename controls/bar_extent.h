@@ -1,17 +1,17 @@
-// Which progress positions change what the uninstaller's bar shows: the filled part
-// is the position scaled to the bar's width, rounded as the control rounds it.
+// Which progress positions change what a progress bar shows: the filled part is the
+// position scaled to the bar's width, rounded as the control rounds it.
 #pragma once
 #include <cstdint>
 
 // Filled pixels of a bar `width` pixels wide at `position` of 0..`range`.
 int BarExtent(std::uint32_t position, std::uint32_t range, int width);
 
-// The program carries no manifest, so the progress bar has the classic look, which
+// The programs carry no manifest, so progress bars have the classic look, which
 // fills the client area less a one-pixel margin on each side.
 int BarWidth(int clientWidth);
 bool BarMoves(std::uint32_t from, std::uint32_t to, std::uint32_t range, int clientWidth);
 
-// Positions asked for during one walk, of which only those that move the bar are
+// Positions asked for during one uninstall walk, of which only those that move the bar are
 // set; the last one asked for is always set at the end.
 struct BarThrottle {
   std::uint32_t range;

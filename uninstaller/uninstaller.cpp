@@ -15,9 +15,9 @@ namespace {
 #ifdef TARVEL_RECORD_TIMING
 // Benchmark builds only: where the removal's time goes, by kind of work, written at the
 // end of the run to the file named by TARVEL_TIMING_FILE.
-enum class TimeClass { Progress, Status, Texts, Files, KeyOpen, ValueDelete, KeyDelete, DirectoryPush, LogFile,
+enum class TimeClass { Progress, ProgressLeftOut, Status, Texts, Files, KeyOpen, ValueDelete, KeyDelete, DirectoryPush, LogFile,
                        Directories, Count };
-constexpr const char* kTimeClassNames[] = {"progress", "status-line", "texts",     "files",   "key-open",
+constexpr const char* kTimeClassNames[] = {"progress", "progress-same", "status-line", "texts",     "files",   "key-open",
                                            "value-delete", "key-delete", "dir-records", "log-file", "directories"};
 LONGLONG gTimeTicks[static_cast<int>(TimeClass::Count)];
 DWORD gTimeCounts[static_cast<int>(TimeClass::Count)];
@@ -71,7 +71,7 @@ void WriteTiming() {
   CloseHandle(file);
 }
 #else
-enum class TimeClass { Progress, Status, LogFile, Directories };
+enum class TimeClass { Progress, ProgressLeftOut, Status, LogFile, Directories };
 inline void StartTiming() {}
 inline void Charge(TimeClass) {}
 inline TimeClass ClassOf(RecordAction) { return TimeClass::Progress; }
@@ -142,8 +142,11 @@ void SetProgress(std::uint32_t position) {
 // Every position change repaints the whole bar; one that moves no pixel of it is
 // left out, and the walk's last position is always set.
 void SinkProgress(void*, std::size_t taken) {
-  if (BarNeedsSet(gUninstaller.bar, ProgressPosition(taken, gUninstaller.logSize)))
-    SetProgress(gUninstaller.bar.shown);
+  if (!BarNeedsSet(gUninstaller.bar, ProgressPosition(taken, gUninstaller.logSize))) {
+    Charge(TimeClass::ProgressLeftOut);
+    return;
+  }
+  SetProgress(gUninstaller.bar.shown);
   Charge(TimeClass::Progress);
 }
 

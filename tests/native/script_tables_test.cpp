@@ -127,7 +127,9 @@ TEST(ScriptTables, DistinctiveSteps) {
     const ScriptStep& s = (*c.script)[c.step - 1];
     EXPECT_EQ(s.opcode, c.op) << "row " << i;
     EXPECT_STREQ(s.a, c.a) << "row " << i;
-    if (c.bText != nullptr) EXPECT_STREQ(s.bText, c.bText) << "row " << i;
+    if (c.bText != nullptr) {
+      EXPECT_STREQ(s.bText, c.bText) << "row " << i;
+    }
     EXPECT_EQ(s.bId, c.bId) << "row " << i;
   }
 }

@@ -292,7 +292,9 @@ TEST_F(Hostile, ClosingOnTheFirstTwoPagesAsksAndNoKeepsTheWizard) {
   const ClosePage pages[] = {{"welcome page", 1}, {"component page", 2}};
   for (const ClosePage& c : pages) {
     ASSERT_TRUE(wizard::Start(&s)) << c.name;
-    if (c.page == 2) ASSERT_TRUE(wizard::Next(s)) << c.name;
+    if (c.page == 2) {
+      ASSERT_TRUE(wizard::Next(s)) << c.name;
+    }
     for (int request = 0; request < 2; ++request) {
       if (request == 0) {
         Close(s.dialog);

@@ -283,8 +283,12 @@ TEST_F(Install, RoundTripThroughTheRegisteredUninstallCommand) {
   int key = 0;
   std::string keyPath;
   for (const auto& r : log) {
-    if (r.type == 3 && lstrcmpiA(r.text.c_str(), uninstaller.c_str()) != 0) EXPECT_FALSE(FileExists(r.text)) << r.text;
-    if (r.type == 9) EXPECT_FALSE(DirectoryExists(r.text)) << r.text;
+    if (r.type == 3 && lstrcmpiA(r.text.c_str(), uninstaller.c_str()) != 0) {
+      EXPECT_FALSE(FileExists(r.text)) << r.text;
+    }
+    if (r.type == 9) {
+      EXPECT_FALSE(DirectoryExists(r.text)) << r.text;
+    }
     if (r.type == 4 || r.type == 5) key = r.type, keyPath = r.text;
     if (r.type == 6) {
       EXPECT_FALSE(RegValueExists(key == 4 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE, keyPath.c_str(), r.text.c_str()))

@@ -13,6 +13,10 @@
 #include "setup/setup_state.h"
 #include "uninstlog/log_format.h"
 
+#ifdef TARVEL_STEP_TIMING
+#include "tools/bench/timing_hook.h"
+#endif
+
 namespace {
 
 constexpr char kKnownPackagesKey[] = "$DELPHI_REG$\\Known Packages";
@@ -169,24 +173,12 @@ void RunStep(const ScriptStep& step) {
 enum class TimeClass { Progress, Expand, Extract, Directory, Copy, BuildTool, Registry, FileEdit, WindowText, Other, Count };
 constexpr const char* kTimeClassNames[] = {"progress", "expand", "extract", "directories", "copy",
                                            "build-tools", "registry", "file-edits", "window-text", "other"};
-LONGLONG gTimeTicks[static_cast<int>(TimeClass::Count)];
-DWORD gTimeCounts[static_cast<int>(TimeClass::Count)];
-LONGLONG gTimeMark;
+static_assert(static_cast<int>(TimeClass::Count) <= kTimingKindCapacity);
+static_assert(sizeof kTimeClassNames / sizeof *kTimeClassNames == static_cast<std::size_t>(TimeClass::Count));
+TimingHook gTiming;
 
-LONGLONG Ticks() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return t.QuadPart;
-}
-
-void StartTiming() { gTimeMark = Ticks(); }
-
-void Charge(TimeClass c) {
-  const LONGLONG now = Ticks();
-  gTimeTicks[static_cast<int>(c)] += now - gTimeMark;
-  ++gTimeCounts[static_cast<int>(c)];
-  gTimeMark = now;
-}
+void StartTiming() { TimingStart(gTiming); }
+void Charge(TimeClass c) { TimingCharge(gTiming, static_cast<int>(c)); }
 
 TimeClass ClassOf(Opcode op) {
   switch (op) {
@@ -208,23 +200,7 @@ TimeClass ClassOf(Opcode op) {
   }
 }
 
-void WriteTiming() {
-  char path[MAX_PATH];
-  const DWORD n = GetEnvironmentVariableA("TARVEL_TIMING_FILE", path, sizeof path);
-  if (n == 0 || n >= sizeof path) return;
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  for (int i = 0; i < static_cast<int>(TimeClass::Count); ++i) {
-    char line[96];
-    const unsigned long micros = static_cast<unsigned long>(gTimeTicks[i] * 1000000 / frequency.QuadPart);
-    const int len = wsprintfA(line, "%s %lu %lu\r\n", kTimeClassNames[i], gTimeCounts[i], micros);
-    DWORD written = 0;
-    WriteFile(file, line, static_cast<DWORD>(len), &written, nullptr);
-  }
-  CloseHandle(file);
-}
+void WriteTiming() { TimingWrite(gTiming, kTimeClassNames, static_cast<int>(TimeClass::Count)); }
 #else
 enum class TimeClass { Progress, Expand };
 inline void StartTiming() {}

@@ -8,6 +8,10 @@
 
 #include "uninstaller/qlnclear_ids.h"
 
+#ifdef TARVEL_RECORD_TIMING
+#include "tools/bench/timing_hook.h"
+#endif
+
 UninstallerState gUninstaller;
 
 namespace {
@@ -19,25 +23,13 @@ enum class TimeClass { Progress, ProgressLeftOut, Status, Texts, Files, KeyOpen,
                        Directories, Count };
 constexpr const char* kTimeClassNames[] = {"progress", "progress-same", "status-line", "texts",     "files",   "key-open",
                                            "value-delete", "key-delete", "dir-records", "log-file", "directories"};
-LONGLONG gTimeTicks[static_cast<int>(TimeClass::Count)];
-DWORD gTimeCounts[static_cast<int>(TimeClass::Count)];
-LONGLONG gTimeMark;
+static_assert(static_cast<int>(TimeClass::Count) <= kTimingKindCapacity);
+static_assert(sizeof kTimeClassNames / sizeof *kTimeClassNames == static_cast<std::size_t>(TimeClass::Count));
+TimingHook gTiming;
 
-LONGLONG Ticks() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return t.QuadPart;
-}
-
-void StartTiming() { gTimeMark = Ticks(); }
-
-void Charge(TimeClass c) {
-  if (gTimeMark == 0) return;  // the banner taken at start-up is not part of the run
-  const LONGLONG now = Ticks();
-  gTimeTicks[static_cast<int>(c)] += now - gTimeMark;
-  ++gTimeCounts[static_cast<int>(c)];
-  gTimeMark = now;
-}
+void StartTiming() { TimingStart(gTiming); }
+// The banner taken at start-up comes before the timed part and is not charged.
+void Charge(TimeClass c) { TimingCharge(gTiming, static_cast<int>(c)); }
 
 TimeClass ClassOf(RecordAction action) {
   switch (action) {
@@ -53,23 +45,7 @@ TimeClass ClassOf(RecordAction action) {
   }
 }
 
-void WriteTiming() {
-  char path[MAX_PATH];
-  const DWORD n = GetEnvironmentVariableA("TARVEL_TIMING_FILE", path, sizeof path);
-  if (n == 0 || n >= sizeof path) return;
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  for (int i = 0; i < static_cast<int>(TimeClass::Count); ++i) {
-    char line[96];
-    const unsigned long micros = static_cast<unsigned long>(gTimeTicks[i] * 1000000 / frequency.QuadPart);
-    const int len = wsprintfA(line, "%s %lu %lu\r\n", kTimeClassNames[i], gTimeCounts[i], micros);
-    DWORD written = 0;
-    WriteFile(file, line, static_cast<DWORD>(len), &written, nullptr);
-  }
-  CloseHandle(file);
-}
+void WriteTiming() { TimingWrite(gTiming, kTimeClassNames, static_cast<int>(TimeClass::Count)); }
 #else
 enum class TimeClass { Progress, ProgressLeftOut, Status, LogFile, Directories };
 inline void StartTiming() {}

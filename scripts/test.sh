@@ -23,7 +23,7 @@ ctest --test-dir "$TARVEL_BUILD_ROOT/native" -j "$jobs" --output-on-failure || f
 # x86_64 build of the same sources. One Wine session serves both stages.
 # A Windows program that Wine fails to start at all (seen rarely under load, with no
 # output) gets one more try; a test that fails on its merits fails both times.
-wine_tests() { ctest --test-dir "$TARVEL_BUILD_ROOT/$1" --output-on-failure --repeat until-pass:2 "${@:2}"; }
+wine_tests() { ctest --test-dir "$TARVEL_BUILD_ROOT/$1" --output-on-failure --repeat until-pass:2; }
 trap 'scripts/wine-session.sh stop' EXIT
 session_started=0
 start_session() {

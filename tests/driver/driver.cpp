@@ -271,9 +271,9 @@ bool RegValueExists(HKEY root, const char* key, const char* name) {
   return rc == ERROR_SUCCESS;
 }
 
-bool RegKeyExists(HKEY root, const char* key) {
+bool RegKeyExists(HKEY root, const char* key, REGSAM view) {
   HKEY k = nullptr;
-  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return false;
+  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE | view, &k) != ERROR_SUCCESS) return false;
   RegCloseKey(k);
   return true;
 }
@@ -287,10 +287,7 @@ void RegDeleteTree(HKEY root, const char* key, REGSAM view) {
       if (RegEnumKeyExA(k, 0, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
       const std::string child = std::string(key) + "\\" + name;
       RegDeleteTree(root, child.c_str(), view);
-      HKEY left = nullptr;
-      if (RegOpenKeyExA(root, child.c_str(), 0, KEY_READ | view, &left) != ERROR_SUCCESS) continue;
-      RegCloseKey(left);
-      break;  // cannot delete: stop rather than spin
+      if (RegKeyExists(root, child.c_str(), view)) break;  // cannot delete: stop rather than spin
     }
     RegCloseKey(k);
   }

@@ -88,8 +88,8 @@ std::string SaveScreenshot(HWND window, const char* name);
 bool RegSetString(HKEY root, const char* key, const char* name, const char* value);
 bool RegGetString(HKEY root, const char* key, const char* name, std::string* value);
 bool RegValueExists(HKEY root, const char* key, const char* name);
-bool RegKeyExists(HKEY root, const char* key);
 // view: 0 for this program's own registry view, or KEY_WOW64_32KEY / KEY_WOW64_64KEY.
+bool RegKeyExists(HKEY root, const char* key, REGSAM view = 0);
 void RegDeleteTree(HKEY root, const char* key, REGSAM view = 0);
 
 // Files.

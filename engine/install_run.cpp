@@ -10,7 +10,7 @@
 #include "engine/text.h"
 #include "services/file_edits.h"
 #include "services/registry.h"
-#include "setup/setup_state.h"
+#include "engine/setup_state.h"
 #include "setup/wizard.h"
 #include "setup/wizard_pages.h"
 #include "uninstlog/log_format.h"

@@ -10,7 +10,7 @@
 #include "services/file_edits.h"
 #include "services/payload.h"
 #include "services/registry.h"
-#include "setup/setup_state.h"
+#include "engine/setup_state.h"
 #include "uninstlog/log_format.h"
 
 #ifdef TARVEL_STEP_TIMING

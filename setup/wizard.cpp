@@ -9,7 +9,7 @@
 #include "engine/install_run.h"
 #include "engine/text.h"
 #include "setup/layout.h"
-#include "setup/setup_state.h"
+#include "engine/setup_state.h"
 #include "setup/wizard_pages.h"
 
 const char kProductBanner[] =

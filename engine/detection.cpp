@@ -13,7 +13,7 @@
 #include "services/file_edits.h"
 #include "services/registry.h"
 #include "engine/setup_state.h"
-#include "setup/wizard_pages.h"
+#include "engine/wizard_items.h"
 
 namespace {
 

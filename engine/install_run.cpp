@@ -12,7 +12,7 @@
 #include "services/registry.h"
 #include "engine/setup_state.h"
 #include "setup/wizard.h"
-#include "setup/wizard_pages.h"
+#include "engine/wizard_items.h"
 #include "uninstlog/log_format.h"
 
 namespace {

@@ -12,11 +12,6 @@
 #include "engine/setup_state.h"
 #include "setup/wizard_pages.h"
 
-const char kProductBanner[] =
-    "Tarvel Lib v6.49 (trial)\r"
-    "Communication, telephony and device components\r"
-    "for Borland Delphi and C++Builder.";
-
 namespace {
 
 void SetItemText(int id, const char* text) { SetDlgItemTextA(gSetup.dialog, id, text); }

@@ -94,6 +94,7 @@ void BrowseForDestination() {
 
 void InitDialog(HWND dialog) {
   gSetup.dialog = dialog;
+  gSetup.showStep = ShowStep;
   gSetup.browseInfo.hwndOwner = dialog;
   gSetup.browseInfo.pszDisplayName = gSetup.browseDisplayName;
   gSetup.browseInfo.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN | BIF_NEWDIALOGSTYLE;

@@ -7,52 +7,11 @@
 #include <array>
 
 #include "uninstaller/qlnclear_ids.h"
-
-#ifdef TARVEL_RECORD_TIMING
-#include "tools/bench/timing_hook.h"
-#endif
+#include "uninstaller/walk_timing.h"
 
 UninstallerState gUninstaller;
 
 namespace {
-
-#ifdef TARVEL_RECORD_TIMING
-// Benchmark builds only: where the removal's time goes, by kind of work, written at the
-// end of the run to the file named by TARVEL_TIMING_FILE.
-enum class TimeClass { Progress, ProgressLeftOut, Status, Texts, Files, KeyOpen, ValueDelete, KeyDelete, DirectoryPush, LogFile,
-                       Directories, Count };
-constexpr const char* kTimeClassNames[] = {"progress", "progress-same", "status-line", "texts",     "files",   "key-open",
-                                           "value-delete", "key-delete", "dir-records", "log-file", "directories"};
-static_assert(static_cast<int>(TimeClass::Count) <= kTimingKindCapacity);
-static_assert(sizeof kTimeClassNames / sizeof *kTimeClassNames == static_cast<std::size_t>(TimeClass::Count));
-TimingHook gTiming;
-
-void StartTiming() { TimingStart(gTiming); }
-// The banner taken at start-up comes before the timed part and is not charged.
-void Charge(TimeClass c) { TimingCharge(gTiming, static_cast<int>(c)); }
-
-TimeClass ClassOf(RecordAction action) {
-  switch (action) {
-    case RecordAction::SetTitle:
-    case RecordAction::SetMessage: return TimeClass::Texts;
-    case RecordAction::DeleteFile: return TimeClass::Files;
-    case RecordAction::OpenUserKey:
-    case RecordAction::OpenMachineKey: return TimeClass::KeyOpen;
-    case RecordAction::DeleteValue: return TimeClass::ValueDelete;
-    case RecordAction::DeleteUserKey:
-    case RecordAction::DeleteMachineKey: return TimeClass::KeyDelete;
-    default: return TimeClass::DirectoryPush;
-  }
-}
-
-void WriteTiming() { TimingWrite(gTiming, kTimeClassNames, static_cast<int>(TimeClass::Count)); }
-#else
-enum class TimeClass { Progress, ProgressLeftOut, Status, LogFile, Directories };
-inline void StartTiming() {}
-inline void Charge(TimeClass) {}
-inline TimeClass ClassOf(RecordAction) { return TimeClass::Progress; }
-inline void WriteTiming() {}
-#endif
 
 void SetItem(int id, const char* text) { SetDlgItemTextA(gUninstaller.dialog, id, text); }
 
@@ -103,14 +62,8 @@ constexpr std::array<void (*)(const char*), kRecordActionCount> kActions = {
 };
 static_assert(static_cast<std::size_t>(RecordAction::PushDirectory) + 1 == kActions.size());
 
-void SinkStatus(void*, const char* text) {
-  SetStatus(text);
-  Charge(TimeClass::Status);
-}
-void SinkAct(void*, RecordAction action, const char* text) {
-  kActions[static_cast<std::size_t>(action)](text);
-  Charge(ClassOf(action));
-}
+void SinkStatus(void*, const char* text) { SetStatus(text); }
+void SinkAct(void*, RecordAction action, const char* text) { kActions[static_cast<std::size_t>(action)](text); }
 void SetProgress(std::uint32_t position) {
   SendDlgItemMessageA(gUninstaller.dialog, IDC_PROGRESS, PBM_SETPOS, position, 0);
 }
@@ -118,12 +71,8 @@ void SetProgress(std::uint32_t position) {
 // Every position change repaints the whole bar; one that moves no pixel of it is
 // left out, and the walk's last position is always set.
 void SinkProgress(void*, std::size_t taken) {
-  if (!BarNeedsSet(gUninstaller.bar, ProgressPosition(taken, gUninstaller.logSize))) {
-    Charge(TimeClass::ProgressLeftOut);
-    return;
-  }
+  if (!BarNeedsSet(gUninstaller.bar, ProgressPosition(taken, gUninstaller.logSize))) return;
   SetProgress(gUninstaller.bar.shown);
-  Charge(TimeClass::Progress);
 }
 
 void StartBar() {
@@ -232,15 +181,12 @@ void RunRemoval() {
   gUninstaller.removed = true;
   ShowWindow(GetDlgItem(gUninstaller.dialog, IDC_PROGRESS), SW_SHOW);
   StartBar();
-  StartTiming();
-  WalkLog(gUninstaller.walk, kDialogSink);
+  WalkLog(gUninstaller.walk, TimedSink(kDialogSink));
   if (BarNeedsFinalSet(gUninstaller.bar)) SetProgress(gUninstaller.bar.shown);
   CloseOpenKey();
   DeleteFileA(gUninstaller.logPath);
-  Charge(TimeClass::LogFile);
   RemoveDirectories();
-  Charge(TimeClass::Directories);
-  WriteTiming();
+  TimeRemovalEnd();
   SetStatus("Uninstall is ready !");
   SetItem(IDC_MESSAGE, "Finished");
   ShowWindow(GetDlgItem(gUninstaller.dialog, IDC_UNINSTALL), SW_HIDE);

@@ -1,51 +1,133 @@
-// The installation page's progress bar, kept from repainting for a step that moves
-// none of its pixels. The control repaints its whole area on every position change,
-// and an installation has several hundred steps to a bar a few hundred pixels wide.
+// The installation page's progress bar, repainted at the display's pace. The control
+// repaints on every position change, and an installation sends several hundred steps,
+// each a message from the worker that waits for it: its repaint included.
 #include "controls/quiet_progress.h"
 
 // windows.h first: the common-controls header builds on its types.
 #include <commctrl.h>
 
 #include "controls/bar_extent.h"
+#include "controls/repaint_pace.h"
 
 namespace {
 
+constexpr UINT_PTR kPaceTimer = 0x7E51;
+
 WNDPROC gReplacedProc;
 HWND gBar;
-bool gQuiet;  // the position change being handled moves no pixel
+bool gQuiet;         // the position change being handled paints nothing
+bool gTimerArmed;
+RepaintPace gPace;
+std::uint32_t gDrawn;  // the position the screen shows, from the range's low end
 
-// True when a change by `delta` leaves the drawn fill as it is and nothing else of
-// the bar waits to be painted.
-bool MovesNoPixel(HWND bar, WPARAM delta) {
-  if (GetUpdateRect(bar, nullptr, FALSE)) return false;
-  PBRANGE range = {};
-  CallWindowProcA(gReplacedProc, bar, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
-  const int low = range.iLow, high = range.iHigh;
-  const int position = static_cast<int>(CallWindowProcA(gReplacedProc, bar, PBM_GETPOS, 0, 0));
-  if (low < 0 || high <= low) return false;
-  long long next = static_cast<long long>(position) + static_cast<int>(delta);
-  if (next < low) next = low;
-  if (next > high) next = high;
-  RECT client = {};
-  GetClientRect(bar, &client);
-  const auto span = static_cast<std::uint32_t>(high - low);
-  return !BarMoves(static_cast<std::uint32_t>(position - low), static_cast<std::uint32_t>(next - low), span,
-                   static_cast<int>(client.right - client.left));
+std::uint64_t Now() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<std::uint64_t>(t.QuadPart);
 }
 
-LRESULT CALLBACK QuietProgressProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == PBM_DELTAPOS && !gQuiet && MovesNoPixel(bar, wParam)) {
-    gQuiet = true;
-    const LRESULT result = CallWindowProcA(gReplacedProc, bar, message, wParam, lParam);
-    gQuiet = false;
+LRESULT Replaced(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcA(gReplacedProc, bar, message, wParam, lParam);
+}
+
+struct BarState {
+  std::uint32_t position, span;  // from the range's low end
+  int clientWidth;
+};
+
+bool ReadBar(HWND bar, BarState* out) {
+  PBRANGE range = {};
+  Replaced(bar, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+  const int position = static_cast<int>(Replaced(bar, PBM_GETPOS, 0, 0));
+  if (range.iLow < 0 || range.iHigh <= range.iLow || position < range.iLow) return false;
+  RECT client = {};
+  GetClientRect(bar, &client);
+  *out = BarState{static_cast<std::uint32_t>(position - range.iLow), static_cast<std::uint32_t>(range.iHigh - range.iLow),
+                  static_cast<int>(client.right - client.left)};
+  return true;
+}
+
+void Disarm(HWND bar) {
+  if (gTimerArmed) KillTimer(bar, kPaceTimer);
+  gTimerArmed = false;
+}
+
+// The paint that follows notes itself as drawn.
+void DrawNow(HWND bar) {
+  InvalidateRect(bar, nullptr, FALSE);
+  UpdateWindow(bar);
+}
+
+// The control takes the step but paints nothing; the worker goes on at once, and the
+// bar is drawn now, or by the timer when the frame is not over.
+LRESULT Step(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+  // Something else wants the bar painted: the step's own paint draws all of it.
+  if (GetUpdateRect(bar, nullptr, FALSE)) return Replaced(bar, message, wParam, lParam);
+  gQuiet = true;
+  const LRESULT result = Replaced(bar, message, wParam, lParam);
+  gQuiet = false;
+  ReplyMessage(result);
+  BarState now = {};
+  if (!ReadBar(bar, &now)) {
+    DrawNow(bar);
     return result;
   }
-  if (message == WM_PAINT && gQuiet) {
-    // What the control would paint is what the screen already shows.
+  if (!BarMoves(gDrawn, now.position, now.span, now.clientWidth)) {
+    gPace.pending = false;
+    return result;
+  }
+  // The last step of a run is drawn at once, whatever the pace.
+  if (now.position == now.span || PaceChange(gPace, Now())) {
+    DrawNow(bar);
+  } else if (!gTimerArmed) {
+    gTimerArmed = SetTimer(bar, kPaceTimer, kRepaintIntervalMs, nullptr) != 0;
+    // Without a timer a waiting step could wait for ever: draw it now.
+    if (!gTimerArmed) DrawNow(bar);
+  }
+  return result;
+}
+
+LRESULT Paint(HWND bar, WPARAM wParam, LPARAM lParam) {
+  if (gQuiet) {
+    // What the control would paint waits for the next frame.
     ValidateRect(bar, nullptr);
     return 0;
   }
-  return CallWindowProcA(gReplacedProc, bar, message, wParam, lParam);
+  const LRESULT result = Replaced(bar, WM_PAINT, wParam, lParam);
+  BarState drawn = {};
+  if (ReadBar(bar, &drawn)) gDrawn = drawn.position;
+  // A frame counts from the end of a repaint, so that repaints of uneven cost still
+  // come at most once per frame.
+  PaceDrawn(gPace, Now());
+  Disarm(bar);
+  return result;
+}
+
+LRESULT CALLBACK QuietProgressProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case PBM_DELTAPOS:
+    case PBM_SETPOS:
+    case PBM_STEPIT:
+      if (!gQuiet) return Step(bar, message, wParam, lParam);
+      break;
+    case WM_PAINT:
+      return Paint(bar, wParam, lParam);
+    case WM_TIMER:
+      if (wParam != kPaceTimer) break;
+      Disarm(bar);
+      if (gPace.pending) DrawNow(bar);
+      return 0;
+    case WM_SHOWWINDOW:
+      // The page changes: what waits is drawn before the bar goes.
+      if (wParam == FALSE && gPace.pending) DrawNow(bar);
+      break;
+    case WM_DESTROY:
+      Disarm(bar);
+      break;
+    default:
+      break;
+  }
+  return Replaced(bar, message, wParam, lParam);
 }
 
 }  // namespace
@@ -56,4 +138,7 @@ void AttachQuietProgress(HWND bar) {
       SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(QuietProgressProc)));
   if (gReplacedProc == nullptr) return;
   gBar = bar;
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  gPace = StartPace(RepaintInterval(static_cast<std::uint64_t>(frequency.QuadPart)));
 }

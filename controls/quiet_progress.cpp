@@ -1,6 +1,6 @@
 // The installation page's progress bar, repainted at the display's pace. The control
-// repaints on every position change, and an installation sends several hundred steps,
-// each a message from the worker that waits for it: its repaint included.
+// repaints for every position it is given, and an installation sends several hundred
+// steps, each a message from the worker that waits for its answer.
 #include "controls/quiet_progress.h"
 
 // windows.h first: the common-controls header builds on its types.
@@ -15,10 +15,11 @@ constexpr UINT_PTR kPaceTimer = 0x7E51;
 
 WNDPROC gReplacedProc;
 HWND gBar;
-bool gQuiet;         // the position change being handled paints nothing
-bool gTimerArmed;
 RepaintPace gPace;
-std::uint32_t gDrawn;  // the position the screen shows, from the range's low end
+int gPosition;  // the bar's position, exact at every step
+bool gBehind;   // the control has not been given gPosition yet
+int gDrawn;     // the position the screen shows
+bool gTimerArmed;
 
 std::uint64_t Now() {
   LARGE_INTEGER t;
@@ -30,21 +31,10 @@ LRESULT Replaced(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
   return CallWindowProcA(gReplacedProc, bar, message, wParam, lParam);
 }
 
-struct BarState {
-  std::uint32_t position, span;  // from the range's low end
-  int clientWidth;
-};
-
-bool ReadBar(HWND bar, BarState* out) {
+PBRANGE Range(HWND bar) {
   PBRANGE range = {};
   Replaced(bar, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
-  const int position = static_cast<int>(Replaced(bar, PBM_GETPOS, 0, 0));
-  if (range.iLow < 0 || range.iHigh <= range.iLow || position < range.iLow) return false;
-  RECT client = {};
-  GetClientRect(bar, &client);
-  *out = BarState{static_cast<std::uint32_t>(position - range.iLow), static_cast<std::uint32_t>(range.iHigh - range.iLow),
-                  static_cast<int>(client.right - client.left)};
-  return true;
+  return range;
 }
 
 void Disarm(HWND bar) {
@@ -52,50 +42,65 @@ void Disarm(HWND bar) {
   gTimerArmed = false;
 }
 
-// The paint that follows notes itself as drawn.
+// The control gets the bar's position and repaints what of the fill has moved; the
+// paint notes itself as drawn.
+void Sync(HWND bar) {
+  if (!gBehind) return;
+  gBehind = false;
+  Replaced(bar, PBM_SETPOS, static_cast<WPARAM>(gPosition), 0);
+}
+
 void DrawNow(HWND bar) {
-  InvalidateRect(bar, nullptr, FALSE);
+  Sync(bar);
   UpdateWindow(bar);
 }
 
-// The control takes the step but paints nothing; the worker goes on at once, and the
-// bar is drawn now, or by the timer when the frame is not over.
-LRESULT Step(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
-  // Something else wants the bar painted: the step's own paint draws all of it.
-  if (GetUpdateRect(bar, nullptr, FALSE)) return Replaced(bar, message, wParam, lParam);
-  gQuiet = true;
-  const LRESULT result = Replaced(bar, message, wParam, lParam);
-  gQuiet = false;
-  ReplyMessage(result);
-  BarState now = {};
-  if (!ReadBar(bar, &now)) {
-    DrawNow(bar);
+// The worker is answered at once; the control gets the step when it is to be drawn:
+// now, at the run's last step, or when the frame is over, by the timer.
+LRESULT Step(HWND bar, UINT message, WPARAM wParam) {
+  const PBRANGE range = Range(bar);
+  const int old = gPosition;
+  if (range.iHigh <= range.iLow || range.iLow < 0) {
+    // No scale to draw to: the control takes the step as it is.
+    Sync(bar);
+    const LRESULT result = Replaced(bar, message, wParam, 0);
+    gPosition = static_cast<int>(Replaced(bar, PBM_GETPOS, 0, 0));
     return result;
   }
-  if (!BarMoves(gDrawn, now.position, now.span, now.clientWidth)) {
+  ReplyMessage(old);
+  long long next = message == PBM_SETPOS ? static_cast<int>(wParam) : static_cast<long long>(old) + static_cast<int>(wParam);
+  if (next < range.iLow) next = range.iLow;
+  if (next > range.iHigh) next = range.iHigh;
+  gPosition = static_cast<int>(next);
+  if (gPosition != old) gBehind = true;
+  RECT client = {};
+  GetClientRect(bar, &client);
+  const auto low = static_cast<std::uint32_t>(range.iLow);
+  if (!BarMoves(static_cast<std::uint32_t>(gDrawn) - low, static_cast<std::uint32_t>(gPosition) - low,
+                static_cast<std::uint32_t>(range.iHigh - range.iLow), static_cast<int>(client.right - client.left))) {
     gPace.pending = false;
-    return result;
+    return old;
   }
-  // The last step of a run is drawn at once, whatever the pace.
-  if (now.position == now.span || PaceChange(gPace, Now())) {
+  if (gPosition == range.iHigh || PaceChange(gPace, Now())) {
     DrawNow(bar);
   } else if (!gTimerArmed) {
     gTimerArmed = SetTimer(bar, kPaceTimer, kRepaintIntervalMs, nullptr) != 0;
     // Without a timer a waiting step could wait for ever: draw it now.
     if (!gTimerArmed) DrawNow(bar);
   }
-  return result;
+  return old;
 }
 
 LRESULT Paint(HWND bar, WPARAM wParam, LPARAM lParam) {
-  if (gQuiet) {
-    // What the control would paint waits for the next frame.
+  if (gBehind) {
+    // Something else asked for the repaint: the control is given the bar's position,
+    // and its repaint draws all that waits.
+    Sync(bar);
     ValidateRect(bar, nullptr);
     return 0;
   }
   const LRESULT result = Replaced(bar, WM_PAINT, wParam, lParam);
-  BarState drawn = {};
-  if (ReadBar(bar, &drawn)) gDrawn = drawn.position;
+  gDrawn = gPosition;
   // A frame counts from the end of a repaint, so that repaints of uneven cost still
   // come at most once per frame.
   PaceDrawn(gPace, Now());
@@ -107,9 +112,9 @@ LRESULT CALLBACK QuietProgressProc(HWND bar, UINT message, WPARAM wParam, LPARAM
   switch (message) {
     case PBM_DELTAPOS:
     case PBM_SETPOS:
-    case PBM_STEPIT:
-      if (!gQuiet) return Step(bar, message, wParam, lParam);
-      break;
+      return Step(bar, message, wParam);
+    case PBM_GETPOS:
+      return gPosition;
     case WM_PAINT:
       return Paint(bar, wParam, lParam);
     case WM_TIMER:
@@ -118,14 +123,24 @@ LRESULT CALLBACK QuietProgressProc(HWND bar, UINT message, WPARAM wParam, LPARAM
       if (gPace.pending) DrawNow(bar);
       return 0;
     case WM_SHOWWINDOW:
-      // The page changes: what waits is drawn before the bar goes.
-      if (wParam == FALSE && gPace.pending) DrawNow(bar);
+    case WM_GETOBJECT:
+      // Hidden as the page changes, or read by an accessibility client: the control is
+      // given the last position, which is drawn.
+      Sync(bar);
       break;
     case WM_DESTROY:
       Disarm(bar);
       break;
     default:
-      break;
+      if (message < WM_USER) break;
+      // Any other request of the control (its range, a step of its own) finds it up to
+      // date, and what it does to the position is the bar's.
+      Sync(bar);
+      {
+        const LRESULT result = Replaced(bar, message, wParam, lParam);
+        gPosition = static_cast<int>(Replaced(bar, PBM_GETPOS, 0, 0));
+        return result;
+      }
   }
   return Replaced(bar, message, wParam, lParam);
 }
@@ -134,6 +149,7 @@ LRESULT CALLBACK QuietProgressProc(HWND bar, UINT message, WPARAM wParam, LPARAM
 
 void AttachQuietProgress(HWND bar) {
   if (bar == nullptr || gBar != nullptr) return;
+  gPosition = gDrawn = static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
   gReplacedProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(QuietProgressProc)));
   if (gReplacedProc == nullptr) return;

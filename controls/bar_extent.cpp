@@ -17,18 +17,30 @@ bool BarMoves(std::uint32_t from, std::uint32_t to, std::uint32_t range, int cli
   return BarExtent(from, range, width) != BarExtent(to, range, width);
 }
 
-bool BarNeedsSet(BarThrottle& bar, std::uint32_t position) {
+BarThrottle StartBarThrottle(std::uint32_t range, int clientWidth, std::uint64_t interval) {
+  return BarThrottle{range, clientWidth, 0, 0, false, StartPace(interval)};
+}
+
+bool BarNeedsDraw(BarThrottle& bar, std::uint32_t position, std::uint64_t now) {
   bar.wanted = position;
-  // The first position of a walk is always set, so the bar starts where the walk does.
-  if (bar.started && !BarMoves(bar.shown, position, bar.range, bar.clientWidth)) return false;
-  bar.started = true;
-  bar.shown = position;
+  if (!bar.started) {
+    // The bar has just been shown: it is drawn at once, where the walk starts.
+    bar.started = true;
+  } else if (!BarMoves(bar.drawn, position, bar.range, bar.clientWidth)) {
+    bar.pace.pending = false;
+    return false;
+  } else if (!PaceChange(bar.pace, now)) {
+    return false;
+  }
+  PaceDrawn(bar.pace, now);
+  bar.drawn = position;
   return true;
 }
 
-bool BarNeedsFinalSet(BarThrottle& bar) {
-  if (bar.started && bar.shown == bar.wanted) return false;
+bool BarNeedsFinalDraw(BarThrottle& bar, std::uint64_t now) {
+  if (bar.started && !BarMoves(bar.drawn, bar.wanted, bar.range, bar.clientWidth)) return false;
   bar.started = true;
-  bar.shown = bar.wanted;
+  PaceDrawn(bar.pace, now);
+  bar.drawn = bar.wanted;
   return true;
 }

@@ -1,7 +1,10 @@
 // Which progress positions change what a progress bar shows: the filled part is the
-// position scaled to the bar's width, rounded as the control rounds it.
+// position scaled to the bar's width, rounded as the control rounds it; and when the
+// uninstaller's bar, which the walk draws itself, is drawn.
 #pragma once
 #include <cstdint>
+
+#include "controls/repaint_pace.h"
 
 // Filled pixels of a bar `width` pixels wide at `position` of 0..`range`.
 int BarExtent(std::uint32_t position, std::uint32_t range, int width);
@@ -11,17 +14,22 @@ int BarExtent(std::uint32_t position, std::uint32_t range, int width);
 int BarWidth(int clientWidth);
 bool BarMoves(std::uint32_t from, std::uint32_t to, std::uint32_t range, int clientWidth);
 
-// Positions asked for during one uninstall walk, of which only those that move the bar are
-// set; the last one asked for is always set at the end.
+// The positions of one uninstall walk. The control is given every position with its
+// repaint held; the bar is drawn when its fill has moved since it was last drawn and
+// the pace allows. The walk's first position is drawn at once, its last one always.
 struct BarThrottle {
   std::uint32_t range;
   int clientWidth;
-  std::uint32_t shown;   // the position the control holds
-  std::uint32_t wanted;  // the position asked for last
-  bool started;          // a position has been set in this walk
+  std::uint32_t drawn;   // the position the screen shows
+  std::uint32_t wanted;  // the position the control holds
+  bool started;          // a position has been drawn in this walk
+  RepaintPace pace;
 };
 
-// True when `position` must be set now (then it is taken as shown).
-bool BarNeedsSet(BarThrottle& bar, std::uint32_t position);
-// True when the last position asked for is not the one shown (then it is taken as shown).
-bool BarNeedsFinalSet(BarThrottle& bar);
+BarThrottle StartBarThrottle(std::uint32_t range, int clientWidth, std::uint64_t interval);
+// The control now holds `position`: true when the bar is to be drawn now (then it
+// counts as drawn).
+bool BarNeedsDraw(BarThrottle& bar, std::uint32_t position, std::uint64_t now);
+// At the end of the walk: true when the bar does not show the last position (then it
+// counts as drawn).
+bool BarNeedsFinalDraw(BarThrottle& bar, std::uint64_t now);

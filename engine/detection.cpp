@@ -12,8 +12,8 @@
 #include "engine/text.h"
 #include "services/file_edits.h"
 #include "services/registry.h"
-#include "setup/setup_state.h"
-#include "setup/wizard_pages.h"
+#include "engine/setup_state.h"
+#include "engine/wizard_items.h"
 
 namespace {
 

@@ -10,9 +10,8 @@
 #include "engine/text.h"
 #include "services/file_edits.h"
 #include "services/registry.h"
-#include "setup/setup_state.h"
-#include "setup/wizard.h"
-#include "setup/wizard_pages.h"
+#include "engine/setup_state.h"
+#include "engine/wizard_items.h"
 #include "uninstlog/log_format.h"
 
 namespace {
@@ -43,7 +42,7 @@ DWORD WINAPI InstallWorker(LPVOID) {
   }
   WriteRegString(HKEY_LOCAL_MACHINE, kProductKey, "RootDir", MacroValue(gSetup.macros, Macro::HomeDir));
   ++gSetup.wizardStep;
-  ShowStep();
+  gSetup.showStep();
   return 0;
 }
 
@@ -73,7 +72,7 @@ void StartInstallation() {
     InterlockedExchange(&gSetup.installRunning, 0);
     workerMissing = true;
     ++gSetup.wizardStep;
-    ShowStep();
+    gSetup.showStep();
   }
 }
 

@@ -10,12 +10,9 @@
 #include "services/file_edits.h"
 #include "services/payload.h"
 #include "services/registry.h"
-#include "setup/setup_state.h"
+#include "engine/setup_state.h"
+#include "engine/step_timing.h"
 #include "uninstlog/log_format.h"
-
-#ifdef TARVEL_STEP_TIMING
-#include "tools/bench/timing_hook.h"
-#endif
 
 namespace {
 
@@ -167,60 +164,15 @@ void RunStep(const ScriptStep& step) {
   }
 }
 
-#ifdef TARVEL_STEP_TIMING
-// Benchmark builds only: where a run's time goes, by kind of work, written to the file
-// named by TARVEL_TIMING_FILE after every script (the last write holds the whole run).
-enum class TimeClass { Progress, Expand, Extract, Directory, Copy, BuildTool, Registry, FileEdit, WindowText, Other, Count };
-constexpr const char* kTimeClassNames[] = {"progress", "expand", "extract", "directories", "copy",
-                                           "build-tools", "registry", "file-edits", "window-text", "other"};
-static_assert(static_cast<int>(TimeClass::Count) <= kTimingKindCapacity);
-static_assert(sizeof kTimeClassNames / sizeof *kTimeClassNames == static_cast<std::size_t>(TimeClass::Count));
-TimingHook gTiming;
-
-void StartTiming() { TimingStart(gTiming); }
-void Charge(TimeClass c) { TimingCharge(gTiming, static_cast<int>(c)); }
-
-TimeClass ClassOf(Opcode op) {
-  switch (op) {
-    case Opcode::ExtractPayload: return TimeClass::Extract;
-    case Opcode::MakeDirectory: return TimeClass::Directory;
-    case Opcode::CopyToFile: return TimeClass::Copy;
-    case Opcode::RunBuildTool: return TimeClass::BuildTool;
-    case Opcode::RegisterPackage:
-    case Opcode::UpdateSearchPath:
-    case Opcode::RegisterHelpFile:
-    case Opcode::SetMachineValue:
-    case Opcode::SetUserValue:
-    case Opcode::PruneRegistrations: return TimeClass::Registry;
-    case Opcode::AppendOnce:
-    case Opcode::RemoveFile:
-    case Opcode::AddRepositoryPage: return TimeClass::FileEdit;
-    case Opcode::ShowText: return TimeClass::WindowText;
-    default: return TimeClass::Other;
-  }
-}
-
-void WriteTiming() { TimingWrite(gTiming, kTimeClassNames, static_cast<int>(TimeClass::Count)); }
-#else
-enum class TimeClass { Progress, Expand };
-inline void StartTiming() {}
-inline void Charge(TimeClass) {}
-inline TimeClass ClassOf(Opcode) { return TimeClass::Progress; }
-inline void WriteTiming() {}
-#endif
-
 }  // namespace
 
 void RunScript(const ScriptStep* script) {
   if (script == nullptr) return;
-  StartTiming();
   for (const ScriptStep* step = script; step->a != nullptr; ++step) {
     AdvanceProgress();
-    Charge(TimeClass::Progress);
+    TimeStepProgress();
     ExpandInto(step->a, P(), kPathBufferCapacity);
-    Charge(TimeClass::Expand);
     RunStep(*step);
-    Charge(ClassOf(step->opcode));
+    TimeStepWork(*step);
   }
-  WriteTiming();
 }

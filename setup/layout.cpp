@@ -3,7 +3,7 @@
 #include "setup/layout.h"
 
 #include "setup/layout_geometry.h"
-#include "setup/setup_state.h"
+#include "engine/setup_state.h"
 
 static_assert(kKeepSize == SWP_NOSIZE && kKeepPosition == SWP_NOMOVE && kShow == SWP_SHOWWINDOW);
 

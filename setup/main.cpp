@@ -3,7 +3,7 @@
 // windows.h first: the common-controls header builds on its types.
 #include <commctrl.h>
 
-#include "setup/setup_state.h"
+#include "engine/setup_state.h"
 #include "setup/wizard.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

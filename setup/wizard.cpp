@@ -9,13 +9,8 @@
 #include "engine/install_run.h"
 #include "engine/text.h"
 #include "setup/layout.h"
-#include "setup/setup_state.h"
+#include "engine/setup_state.h"
 #include "setup/wizard_pages.h"
-
-const char kProductBanner[] =
-    "Tarvel Lib v6.49 (trial)\r"
-    "Communication, telephony and device components\r"
-    "for Borland Delphi and C++Builder.";
 
 namespace {
 
@@ -99,6 +94,7 @@ void BrowseForDestination() {
 
 void InitDialog(HWND dialog) {
   gSetup.dialog = dialog;
+  gSetup.showStep = ShowStep;
   gSetup.browseInfo.hwndOwner = dialog;
   gSetup.browseInfo.pszDisplayName = gSetup.browseDisplayName;
   gSetup.browseInfo.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN | BIF_NEWDIALOGSTYLE;

@@ -7,62 +7,16 @@
 #include <array>
 
 #include "uninstaller/qlnclear_ids.h"
-
-#ifdef TARVEL_RECORD_TIMING
-#include "tools/bench/timing_hook.h"
-#endif
+#include "uninstaller/walk_timing.h"
 
 UninstallerState gUninstaller;
 
 namespace {
 
-#ifdef TARVEL_RECORD_TIMING
-// Benchmark builds only: where the removal's time goes, by kind of work, written at the
-// end of the run to the file named by TARVEL_TIMING_FILE.
-enum class TimeClass { Progress, ProgressLeftOut, Status, Texts, Files, KeyOpen, ValueDelete, KeyDelete, DirectoryPush, LogFile,
-                       Directories, Count };
-constexpr const char* kTimeClassNames[] = {"progress", "progress-same", "status-line", "texts",     "files",   "key-open",
-                                           "value-delete", "key-delete", "dir-records", "log-file", "directories"};
-static_assert(static_cast<int>(TimeClass::Count) <= kTimingKindCapacity);
-static_assert(sizeof kTimeClassNames / sizeof *kTimeClassNames == static_cast<std::size_t>(TimeClass::Count));
-TimingHook gTiming;
-
-void StartTiming() { TimingStart(gTiming); }
-// The banner taken at start-up comes before the timed part and is not charged.
-void Charge(TimeClass c) { TimingCharge(gTiming, static_cast<int>(c)); }
-
-TimeClass ClassOf(RecordAction action) {
-  switch (action) {
-    case RecordAction::SetTitle:
-    case RecordAction::SetMessage: return TimeClass::Texts;
-    case RecordAction::DeleteFile: return TimeClass::Files;
-    case RecordAction::OpenUserKey:
-    case RecordAction::OpenMachineKey: return TimeClass::KeyOpen;
-    case RecordAction::DeleteValue: return TimeClass::ValueDelete;
-    case RecordAction::DeleteUserKey:
-    case RecordAction::DeleteMachineKey: return TimeClass::KeyDelete;
-    default: return TimeClass::DirectoryPush;
-  }
-}
-
-void WriteTiming() { TimingWrite(gTiming, kTimeClassNames, static_cast<int>(TimeClass::Count)); }
-#else
-enum class TimeClass { Progress, ProgressLeftOut, Status, LogFile, Directories };
-inline void StartTiming() {}
-inline void Charge(TimeClass) {}
-inline TimeClass ClassOf(RecordAction) { return TimeClass::Progress; }
-inline void WriteTiming() {}
-#endif
-
 void SetItem(int id, const char* text) { SetDlgItemTextA(gUninstaller.dialog, id, text); }
 
-// A static control repaints itself on every text it is given, even the one it shows;
-// the walk names the same kind of work for hundreds of records in a row.
-void SetStatus(const char* text) {
-  if (text == gUninstaller.statusShown) return;
-  SetItem(IDC_STATUS, text);
-  gUninstaller.statusShown = text;
-}
+void SetStatus(const char* text) { ShowLine(gUninstaller.display, gUninstaller.display.status, text); }
+void SetMessage(const char* text) { ShowLine(gUninstaller.display, gUninstaller.display.message, text); }
 
 void CloseOpenKey() {
   if (gUninstaller.openKey != nullptr) RegCloseKey(gUninstaller.openKey);
@@ -82,7 +36,6 @@ void DeleteKey(HKEY root, const char* path) {
 }
 
 void SetTitle(const char* text) { SetItem(IDC_TITLE, text); }
-void SetMessage(const char* text) { SetItem(IDC_MESSAGE, text); }
 void RemoveFile(const char* text) { DeleteFileA(text); }
 void OpenUserKey(const char* text) { OpenKey(HKEY_CURRENT_USER, text); }
 void OpenMachineKey(const char* text) { OpenKey(HKEY_LOCAL_MACHINE, text); }
@@ -103,34 +56,10 @@ constexpr std::array<void (*)(const char*), kRecordActionCount> kActions = {
 };
 static_assert(static_cast<std::size_t>(RecordAction::PushDirectory) + 1 == kActions.size());
 
-void SinkStatus(void*, const char* text) {
-  SetStatus(text);
-  Charge(TimeClass::Status);
-}
-void SinkAct(void*, RecordAction action, const char* text) {
-  kActions[static_cast<std::size_t>(action)](text);
-  Charge(ClassOf(action));
-}
-void SetProgress(std::uint32_t position) {
-  SendDlgItemMessageA(gUninstaller.dialog, IDC_PROGRESS, PBM_SETPOS, position, 0);
-}
-
-// Every position change repaints the whole bar; one that moves no pixel of it is
-// left out, and the walk's last position is always set.
+void SinkStatus(void*, const char* text) { SetStatus(text); }
+void SinkAct(void*, RecordAction action, const char* text) { kActions[static_cast<std::size_t>(action)](text); }
 void SinkProgress(void*, std::size_t taken) {
-  if (!BarNeedsSet(gUninstaller.bar, ProgressPosition(taken, gUninstaller.logSize))) {
-    Charge(TimeClass::ProgressLeftOut);
-    return;
-  }
-  SetProgress(gUninstaller.bar.shown);
-  Charge(TimeClass::Progress);
-}
-
-void StartBar() {
-  RECT client = {};
-  GetClientRect(GetDlgItem(gUninstaller.dialog, IDC_PROGRESS), &client);
-  gUninstaller.bar = BarThrottle{ProgressRange(gUninstaller.logSize), static_cast<int>(client.right - client.left), 0,
-                                 0, false};
+  ShowWalkPosition(gUninstaller.display, ProgressPosition(taken, gUninstaller.logSize));
 }
 
 constexpr RecordSink kDialogSink = {nullptr, SinkStatus, SinkAct, SinkProgress};
@@ -171,6 +100,8 @@ void ReleaseLog() {
 
 void StartDialog(HWND dialog) {
   gUninstaller.dialog = dialog;
+  AttachWalkDisplay(gUninstaller.display, GetDlgItem(dialog, IDC_PROGRESS), GetDlgItem(dialog, IDC_STATUS),
+                    GetDlgItem(dialog, IDC_MESSAGE));
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_UNINSTALL));
   if (icon != nullptr) SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
   ParseLogPath(GetCommandLineA(), gUninstaller.logPath, sizeof gUninstaller.logPath);
@@ -179,7 +110,7 @@ void StartDialog(HWND dialog) {
   TakeDirectoryStack();
   if (!loaded) return;
   BeginWalk(gUninstaller.walk, gUninstaller.logBlock, gUninstaller.logSize);
-  SetItem(IDC_MESSAGE, "Press the <Uninstall> button for start the removing:");
+  SetMessage("Press the <Uninstall> button for start the removing:");
   EnableWindow(GetDlgItem(dialog, IDC_UNINSTALL), TRUE);
   const std::uint8_t type = NextRecord(gUninstaller.walk);
   DispatchRecord(type, gUninstaller.walk.currentText, kDialogSink);
@@ -230,19 +161,16 @@ void RemoveDirectories() {
 void RunRemoval() {
   if (gUninstaller.logBlock == nullptr || gUninstaller.removed) return;
   gUninstaller.removed = true;
-  ShowWindow(GetDlgItem(gUninstaller.dialog, IDC_PROGRESS), SW_SHOW);
-  StartBar();
-  StartTiming();
-  WalkLog(gUninstaller.walk, kDialogSink);
-  if (BarNeedsFinalSet(gUninstaller.bar)) SetProgress(gUninstaller.bar.shown);
+  ShowWindow(gUninstaller.display.bar, SW_SHOW);
+  BeginWalkDisplay(gUninstaller.display, ProgressRange(gUninstaller.logSize));
+  WalkLog(gUninstaller.walk, TimedSink(kDialogSink));
+  EndWalkDisplay(gUninstaller.display);
   CloseOpenKey();
   DeleteFileA(gUninstaller.logPath);
-  Charge(TimeClass::LogFile);
   RemoveDirectories();
-  Charge(TimeClass::Directories);
-  WriteTiming();
+  TimeRemovalEnd();
   SetStatus("Uninstall is ready !");
-  SetItem(IDC_MESSAGE, "Finished");
+  SetMessage("Finished");
   ShowWindow(GetDlgItem(gUninstaller.dialog, IDC_UNINSTALL), SW_HIDE);
   SetItem(IDC_CANCEL, "Finish");
 }

@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "controls/bar_extent.h"
 #include "uninstaller/log_path.h"
 #include "uninstaller/log_walk.h"
+#include "uninstaller/walk_display.h"
 
 struct UninstallerState {
   HWND dialog;
@@ -19,8 +19,7 @@ struct UninstallerState {
   HKEY openKey;            // from the last type 4 or 5 record, for the type 6 after it
   DirectoryStack directories;
   bool removed;            // the walk runs at most once
-  BarThrottle bar;         // positions of the walk that move the progress bar
-  const char* statusShown; // the text last put on the status line
+  WalkDisplay display;     // the bar, the status line and the message line
 };
 
 extern UninstallerState gUninstaller;

@@ -1,6 +1,6 @@
-// The benchmark's timing hook, compiled into its timing builds only: time charged to
-// kinds of work between marks, written as "kind count microseconds" lines to the
-// file named by TARVEL_TIMING_FILE.
+// The timing table behind the programs' timing seams, in the timing builds only: time
+// charged to kinds of work between marks, written as "kind count microseconds" lines
+// to the file named by TARVEL_TIMING_FILE.
 #pragma once
 #include <windows.h>
 

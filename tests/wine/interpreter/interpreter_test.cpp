@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/interpreter.h"
-#include "setup/setup_state.h"
+#include "engine/setup_state.h"
 #include "tests/driver/driver.h"
 #include "tests/wine/interpreter/script_window.h"
 #include "uninstlog/log_format.h"

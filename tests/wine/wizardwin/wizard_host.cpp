@@ -6,7 +6,7 @@
 
 #include "controls/check_list.h"
 #include "setup/layout.h"
-#include "setup/setup_state.h"
+#include "engine/setup_state.h"
 #include "tests/wine/wizardwin/host_protocol.h"
 
 namespace {

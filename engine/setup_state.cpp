@@ -1,5 +1,5 @@
 // Allocation and release of the setup state's blocks.
-#include "setup/setup_state.h"
+#include "engine/setup_state.h"
 
 #include "engine/component_table.h"
 

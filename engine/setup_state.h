@@ -26,6 +26,7 @@ struct SetupState {
   std::int32_t contentWidth;
   std::uint32_t wizardStep;        // WizardStep: 0..3
   const PageEntry* currentPage;
+  void (*showStep)();              // the wizard's page switch, set when its dialog starts
   char stepLabel[9];               // "step 1/4", its sixth character rewritten
   char destination[kPathCapacity];
   std::int32_t destinationProposed;

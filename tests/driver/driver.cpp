@@ -98,25 +98,31 @@ HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD 
   return found;
 }
 
+namespace {
+
+struct OtherData {
+  DWORD pid;
+  const char* cls;
+  HWND except;
+  HWND found;
+};
+
+BOOL CALLBACK FindOtherProc(HWND w, LPARAM p) {
+  auto* d = reinterpret_cast<OtherData*>(p);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(w, &owner);
+  char cls[256] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (owner != d->pid || w == d->except || !IsWindowVisible(w) || lstrcmpiA(cls, d->cls) != 0) return TRUE;
+  d->found = w;
+  return FALSE;
+}
+
+}  // namespace
+
 HWND FindOtherWindow(DWORD pid, const char* className, HWND except) {
-  struct Data {
-    DWORD pid;
-    const char* cls;
-    HWND except;
-    HWND found;
-  } d = {pid, className, except, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* d = reinterpret_cast<Data*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        char cls[256] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (owner != d->pid || w == d->except || !IsWindowVisible(w) || lstrcmpiA(cls, d->cls) != 0) return TRUE;
-        d->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&d));
+  OtherData d = {pid, className, except, nullptr};
+  EnumWindows(FindOtherProc, reinterpret_cast<LPARAM>(&d));
   return d.found;
 }
 

@@ -53,6 +53,13 @@ esac
 
 demo=${TARVEL_DEMO_DIR:-$TARVEL_BUILD_ROOT/demo}
 mkdir -p "$demo"
+# A second demo in the same folder would wipe the sandbox of the first.
+exec 9>"$demo/.running"
+if ! flock -n 9; then
+  echo "demo: another demo is running in $demo." >&2
+  echo "demo: Wait for it to end, or give this one a folder of its own with TARVEL_DEMO_DIR." >&2
+  exit 1
+fi
 started=$(date +%s)
 stage() { echo "[$1/5] $2"; }
 fail() { echo "demo: $1" >&2; echo "demo: $2" >&2; exit 1; }
@@ -67,8 +74,10 @@ template_busy=0
 end_all() {
   if [ -n "$child" ]; then
     kill -TERM -- "-$child" 2>/dev/null
+    kill -CONT -- "-$child" 2>/dev/null  # a stopped process takes a signal only once it runs
     for _ in $(seq 1 30); do kill -0 "$child" 2>/dev/null || break; sleep 0.1; done
     kill -KILL -- "-$child" 2>/dev/null
+    wait "$child" 2>/dev/null  # reaped here, bash says nothing about it
     child=""
   fi
   if [ "$template_busy" = 1 ]; then
@@ -171,7 +180,7 @@ if [ "$unattended" = 1 ]; then
   TARVEL_WINE_STREAM=1 setsid scripts/wine-run.sh "$bin/tools/demo/demo_walk.exe" walk \
     "$(winpath "$bin/setup/setup.exe")" "$(winpath "$shots")" ${destination:+"$destination"} >"$report" 2>&1 &
   child=$!
-  # The walk reports progress at least every 20 seconds and gives up by itself when
+  # The walk reports progress at least every 15 seconds and gives up by itself when
   # stuck; silence for longer means the walker itself no longer answers.
   quiet_since=$(date +%s)
   while kill -0 "$child" 2>/dev/null; do
@@ -179,8 +188,8 @@ if [ "$unattended" = 1 ]; then
     before=$shown
     show_walk
     if [ "$shown" != "$before" ]; then quiet_since=$(date +%s); fi
-    if [ $(( $(date +%s) - quiet_since )) -ge 25 ]; then
-      echo "demo: the walker has said nothing for 25 seconds; ending it." >&2
+    if [ $(( $(date +%s) - quiet_since )) -ge 20 ]; then
+      echo "demo: the walker has said nothing for 20 seconds; ending it." >&2
       end_all
       fail "the unattended walk did not finish." "See $report."
     fi

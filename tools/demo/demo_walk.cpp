@@ -181,7 +181,7 @@ void Report(const std::vector<Record>& log, size_t logBytes, DWORD installMs, DW
 
 // Nothing on screen changing for this long is taken as stuck: it leaves room, within
 // the demo's 30 seconds, to say so, take the picture and end everything.
-constexpr DWORD kStuckMs = 20000;
+constexpr DWORD kStuckMs = 15000;
 constexpr char kFallbackDestination[] = "C:\\TarvelLib";
 
 struct Walker {
@@ -217,6 +217,20 @@ HWND UnexpectedWindow(const Walker& w) {
   return nullptr;
 }
 
+// A window's text, or nothing from a window that does not answer within a second: a
+// hung program must not hold the walk past its limits.
+std::string Quick(HWND window, bool* answered = nullptr) {
+  char buffer[1024] = {};
+  DWORD_PTR result = 0;
+  const bool ok = window != nullptr &&
+                  SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                                      SMTO_ABORTIFHUNG, 1000, &result) != 0;
+  if (answered != nullptr) *answered = ok;
+  return ok ? buffer : "";
+}
+
+std::string QuickItem(HWND dialog, int id) { return Quick(GetDlgItem(dialog, id)); }
+
 std::string OneLine(std::string text) {
   for (char& c : text) c = c == '\r' || c == '\n' ? ' ' : c;
   return text;
@@ -231,7 +245,7 @@ BOOL CALLBACK CollectChildTexts(HWND child, LPARAM param) {
   auto* c = reinterpret_cast<ChildTexts*>(param);
   char cls[64] = {};
   GetClassNameA(child, cls, sizeof cls);
-  const std::string text = Text(child);
+  const std::string text = Quick(child);
   if (!text.empty() && IsWindowVisible(child) && (lstrcmpiA(cls, "Button") == 0) == c->buttons)
     *c->out += "demo:     " + OneLine(text) + "\n";
   return TRUE;
@@ -243,7 +257,17 @@ std::string Describe(HWND window) {
   GetClassNameA(window, cls, sizeof cls);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  std::string out = "demo:   " + std::string(cls) + " '" + OneLine(Text(window)) + "' (process " + std::to_string(pid) + ")\n";
+  bool answered = false;
+  Quick(window, &answered);
+  // The caption as the system keeps it: a hung window's too.
+  WCHAR wide[256] = {};
+  InternalGetWindowText(window, wide, 256);
+  char narrow[512] = {};
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
+  const std::string caption = OneLine(narrow);
+  std::string out = "demo:   " + std::string(cls) + " '" + caption + "' (process " + std::to_string(pid) + ")" +
+                    (answered ? "" : ", not answering") + "\n";
+  if (!answered) return out;
   for (bool buttons : {false, true}) {
     ChildTexts c = {buttons, &out};
     EnumChildWindows(window, CollectChildTexts, reinterpret_cast<LPARAM>(&c));
@@ -293,7 +317,7 @@ Outcome Await(const Walker& w, Program& program, Ready ready, State state) {
       changed = GetTickCount();
       if (!now.empty()) Say(("progress: " + now).c_str());
     }
-    if (GetTickCount() - changed > kStuckMs) return {false, nullptr, "nothing changed for 20 seconds"};
+    if (GetTickCount() - changed > kStuckMs) return {false, nullptr, "nothing changed for 15 seconds"};
     Sleep(50);
   }
 }
@@ -316,13 +340,13 @@ int Stuck(Walker& w, const char* waitedFor, HWND page, const Outcome& o) {
   return 1;
 }
 
-std::string PageLabel(HWND wizard) { return ItemText(wizard, 107); }
+std::string PageLabel(HWND wizard) { return QuickItem(wizard, 107); }
 
 // What the installation page shows while it runs: texts and the progress bar's position.
 std::string Progress(HWND dialog, int statusId) {
   DWORD_PTR position = 0;
-  SendMessageTimeoutA(Item(dialog, 106), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 2000, &position);
-  return OneLine(ItemText(dialog, statusId)) + " [" + std::to_string(position) + "]";
+  SendMessageTimeoutA(Item(dialog, 106), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 1000, &position);
+  return OneLine(QuickItem(dialog, statusId)) + " [" + std::to_string(position) + "]";
 }
 
 int Walk(const std::string& setupExe, const std::string& shots, const std::string& destination) {
@@ -353,8 +377,8 @@ int Walk(const std::string& setupExe, const std::string& shots, const std::strin
   // A proposal that Next refuses is the wizard's to mend; the demo goes on with a
   // folder of its own, once, and says so. A destination the caller typed is not replaced.
   if (!o.ok && o.found != nullptr && destination.empty() && GetWindow(o.found, GW_OWNER) == wizard) {
-    std::printf("demo: Next refused the proposed destination '%s': %s\n", ItemText(wizard, 120).c_str(),
-                OneLine(MessageBoxText(o.found)).c_str());
+    std::printf("demo: Next refused the proposed destination '%s': %s\n", QuickItem(wizard, 120).c_str(),
+                OneLine(QuickItem(o.found, 0xFFFF)).c_str());
     std::printf("demo: going on with %s instead.\n", kFallbackDestination);
     std::fflush(stdout);
     const HWND box = o.found;
@@ -404,7 +428,7 @@ int Walk(const std::string& setupExe, const std::string& shots, const std::strin
   Shot(dialog, shots, "uninstall-1-ready");
   const DWORD uninstallStart = GetTickCount();
   Click(dialog, 202);
-  o = Await(w, w.remover, [&] { return ItemText(dialog, 103) == "Uninstall is ready !"; },
+  o = Await(w, w.remover, [&] { return QuickItem(dialog, 103) == "Uninstall is ready !"; },
             [&] { return Progress(dialog, 103); });
   if (!o.ok) return Stuck(w, "the uninstaller to finish (\"Uninstall is ready !\")", dialog, o);
   const DWORD uninstallMs = GetTickCount() - uninstallStart;
@@ -444,6 +468,7 @@ int main(int argc, char** argv) {
     Report(ParseLog(bytes), bytes.size(), 0, 0, UninstallCommand().empty());
     return 0;
   }
-  std::printf("usage: demo_walk walk SETUP_EXE SHOT_FOLDER [DESTINATION] | save LOG_COPY | uninstall | report LOG_COPY\n");
+  std::printf("usage: demo_walk walk SETUP_EXE SHOT_FOLDER [DESTINATION] | save LOG_COPY | uninstall |"
+              " report LOG_COPY\n");
   return 2;
 }

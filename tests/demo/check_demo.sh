@@ -19,9 +19,9 @@ expect() { grep -Eq -- "$1" "$out" || problem "the output lacks: $1"; }
 left_running() {
   local e
   for e in /proc/[0-9]*/environ; do
-    if tr '\0' '\n' <"$e" 2>/dev/null | grep -qxF "TARVEL_SESSION_DIR=$TARVEL_DEMO_DIR/session"; then
+    if { tr '\0' '\n' <"$e"; } 2>/dev/null | grep -qxF "TARVEL_SESSION_DIR=$TARVEL_DEMO_DIR/session"; then
       local pid=${e#/proc/}
-      echo "${pid%/environ} $(tr '\0' ' ' <"/proc/${pid%/environ}/cmdline" 2>/dev/null)"
+      echo "${pid%/environ} $({ tr '\0' ' ' <"/proc/${pid%/environ}/cmdline"; } 2>/dev/null)"
     fi
   done
 }

@@ -6,7 +6,8 @@
 #                   [--destination PATH] [--unattended]
 #
 #   --arch         the programs to run: i686 (build/win32, the release build that
-#                  ships; the default) or x86_64 (build/win64, the test build)
+#                  ships; the default where the kernel runs 32-bit programs) or
+#                  x86_64 (build/win64, the test build)
 #   --ides         the stand-in IDEs: any of d3 d4 d5 d6 d7 d2005 bcb3 bcb4 bcb5 bcb6,
 #                  or none (default "d7 bcb6")
 #   --destination  the folder the unattended walk types on the component page
@@ -26,7 +27,7 @@ set -uo pipefail
 cd "$(dirname "$0")/.."
 export TARVEL_BUILD_ROOT=${TARVEL_BUILD_ROOT:-$PWD/build}
 ides=${TARVEL_DEMO_IDES:-d7 bcb6}
-arch=${TARVEL_DEMO_ARCH:-i686}
+arch=${TARVEL_DEMO_ARCH:-}
 destination=""
 unattended=0
 [ -z "${DISPLAY:-}" ] && unattended=1
@@ -44,6 +45,19 @@ while [ $# -gt 0 ]; do
     *) echo "demo: unknown option $1 (see --help)" >&2; exit 2 ;;
   esac
 done
+# The i686 programs need a kernel that runs 32-bit programs; without one, the demo
+# chosen by default falls back to the x86_64 build and says why.
+if [ -z "$arch" ] || [ "$arch" = i686 ]; then
+  if ! why=$(scripts/runs-32bit.sh); then
+    if [ -n "$arch" ]; then
+      echo "demo: the i686 programs cannot run here: $why; try --arch x86_64" >&2
+      exit 1
+    fi
+    echo "demo: running the x86_64 programs, since the i686 ones cannot run here: $why." >&2
+    arch=x86_64
+  fi
+fi
+arch=${arch:-i686}
 case "$arch" in
   i686) preset=win32 ;;
   x86_64) preset=win64 ;;
@@ -90,7 +104,7 @@ end_all() {
   fi
 }
 interrupted() {
-  trap - INT TERM
+  trap - INT TERM HUP
   echo >&3
   echo "demo: stopped by $1; ending everything the demo started." >&3
   end_all
@@ -99,6 +113,7 @@ interrupted() {
 trap end_all EXIT
 trap 'interrupted Ctrl+C 130' INT
 trap 'interrupted SIGTERM 143' TERM
+trap 'interrupted SIGHUP 129' HUP
 
 # Runs "$@" as its own process group and waits for it; its exit status is returned.
 step() {

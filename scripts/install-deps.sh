@@ -6,7 +6,7 @@ set -euo pipefail
 here=$(dirname "${BASH_SOURCE[0]}")
 packages=(cmake make g++ python3 googletest libgtest-dev clang libclang-rt-14-dev
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
-          wine wine64 fonts-wine xvfb xauth imagemagick)
+          libz-mingw-w64-dev wine wine64 fonts-wine xvfb xauth imagemagick)
 add_i386=0
 if why=$("$here/runs-32bit.sh"); then
   packages+=(wine32:i386)

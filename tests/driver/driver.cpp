@@ -213,6 +213,11 @@ bool Capture(HWND window, Pixels* pixels, bool clientOnly) {
   bi.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
   HBITMAP dib = CreateDIBSection(memory, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (dib == nullptr || bits == nullptr) {
+    DeleteDC(memory);
+    ReleaseDC(window, source);
+    return false;
+  }
   HGDIOBJ old = SelectObject(memory, dib);
   const BOOL ok = BitBlt(memory, 0, 0, w, h, source, 0, 0, SRCCOPY);
   pixels->width = w;
@@ -226,21 +231,23 @@ bool Capture(HWND window, Pixels* pixels, bool clientOnly) {
   return ok != FALSE;
 }
 
-std::string SaveScreenshot(HWND window, const char* name) {
+bool SaveSettledCapture(HWND window, const std::string& path) {
   Pixels p;
-  // A page that has just changed may still be painting: take the picture once two
-  // captures in a row agree.
   Pixels previous;
   for (int i = 0; i < 40; ++i) {
-    if (!Capture(window, &p)) return {};
+    if (!Capture(window, &p)) return false;
     if (i > 0 && p.rgb == previous.rgb) break;
     previous = p;
     Sleep(25);
   }
+  return WritePng(path, p.width, p.height, p.rgb);
+}
+
+std::string SaveScreenshot(HWND window, const char* name) {
   const std::string folder = BuildPath("artifacts");
   CreateDirectoryA(folder.c_str(), nullptr);
   const std::string path = folder + "\\" + name + ".png";
-  return WritePng(path, p.width, p.height, p.rgb) ? path : std::string();
+  return SaveSettledCapture(window, path) ? path : std::string();
 }
 
 bool RegSetString(HKEY root, const char* key, const char* name, const char* value) {

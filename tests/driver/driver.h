@@ -81,6 +81,9 @@ struct Pixels {
   unsigned At(int x, int y) const { return rgb[static_cast<size_t>(y) * width + x]; }
 };
 bool Capture(HWND window, Pixels* pixels, bool clientOnly = false);
+// Writes a capture as PNG once the window has finished painting (two captures in a
+// row agree); GetDesktopWindow() takes the whole screen.
+bool SaveSettledCapture(HWND window, const std::string& path);
 // Writes a capture as PNG under the build folder's artifacts/; returns the path.
 std::string SaveScreenshot(HWND window, const char* name);
 

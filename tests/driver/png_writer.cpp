@@ -1,76 +1,61 @@
-// PNG encoding without compression: enough for screenshots that people look at.
+// Screenshots as ordinary PNG files: 8-bit RGB, each row filtered by its difference
+// from the row above (flat window colours then compress to almost nothing), deflated
+// by zlib, which is linked in statically so no test program needs a DLL of its own.
 #include "tests/driver/png_writer.h"
 
 #include <windows.h>
+#include <zlib.h>
 
 namespace driver {
 namespace {
 
-unsigned Crc32(const unsigned char* data, size_t n, unsigned crc = 0) {
-  crc = ~crc;
-  for (size_t i = 0; i < n; ++i) {
-    crc ^= data[i];
-    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-  }
-  return ~crc;
-}
-
-void Put32(std::string& out, unsigned v) {
-  out += static_cast<char>(v >> 24);
-  out += static_cast<char>(v >> 16);
-  out += static_cast<char>(v >> 8);
-  out += static_cast<char>(v);
+void Put32(std::string& out, unsigned long v) {
+  out += static_cast<char>((v >> 24) & 0xFF);
+  out += static_cast<char>((v >> 16) & 0xFF);
+  out += static_cast<char>((v >> 8) & 0xFF);
+  out += static_cast<char>(v & 0xFF);
 }
 
 void Chunk(std::string& out, const char* type, const std::string& data) {
-  Put32(out, static_cast<unsigned>(data.size()));
-  std::string body(type, 4);
-  body += data;
-  out += body;
-  Put32(out, Crc32(reinterpret_cast<const unsigned char*>(body.data()), body.size()));
+  Put32(out, static_cast<unsigned long>(data.size()));
+  const size_t start = out.size();
+  out.append(type, 4);
+  out += data;
+  const auto* body = reinterpret_cast<const Bytef*>(out.data() + start);
+  Put32(out, crc32(0, body, static_cast<uInt>(out.size() - start)));
 }
 
 }  // namespace
 
 bool WritePng(const std::string& path, int width, int height, const std::vector<unsigned>& rgb) {
-  std::string raw;
-  raw.reserve(static_cast<size_t>(height) * (width * 3 + 1));
+  if (width <= 0 || height <= 0 || rgb.size() < static_cast<size_t>(width) * height) return false;
+  const size_t stride = static_cast<size_t>(width) * 3;
+  std::string raw(static_cast<size_t>(height) * (stride + 1), '\0');
   for (int y = 0; y < height; ++y) {
-    raw += '\0';
+    unsigned char* row = reinterpret_cast<unsigned char*>(&raw[y * (stride + 1)]);
+    row[0] = y == 0 ? 0 : 2;  // filter: none for the first row, "up" for the rest
     for (int x = 0; x < width; ++x) {
-      unsigned p = rgb[static_cast<size_t>(y) * width + x];
-      raw += static_cast<char>(p >> 16);
-      raw += static_cast<char>(p >> 8);
-      raw += static_cast<char>(p);
+      const unsigned p = rgb[static_cast<size_t>(y) * width + x];
+      const unsigned above = y == 0 ? 0 : rgb[static_cast<size_t>(y - 1) * width + x];
+      for (int c = 0; c < 3; ++c) {
+        const int shift = 16 - 8 * c;
+        row[1 + x * 3 + c] = static_cast<unsigned char>(((p >> shift) - (above >> shift)) & 0xFF);
+      }
     }
   }
-  std::string z = "\x78\x01";
-  unsigned a = 1, b = 0;
-  for (unsigned char c : raw) {
-    a = (a + c) % 65521;
-    b = (b + a) % 65521;
-  }
-  for (size_t pos = 0; pos < raw.size() || pos == 0;) {
-    size_t n = raw.size() - pos;
-    if (n > 65535) n = 65535;
-    const bool last = pos + n >= raw.size();
-    z += static_cast<char>(last ? 1 : 0);
-    z += static_cast<char>(n & 0xFF);
-    z += static_cast<char>(n >> 8);
-    z += static_cast<char>(~n & 0xFF);
-    z += static_cast<char>((~n >> 8) & 0xFF);
-    z.append(raw, pos, n);
-    pos += n;
-    if (last) break;
-  }
-  Put32(z, (b << 16) | a);
+  uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+  std::string packed(packedSize, '\0');
+  if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(raw.data()),
+                static_cast<uLong>(raw.size()), Z_BEST_COMPRESSION) != Z_OK)
+    return false;
+  packed.resize(packedSize);
   std::string ihdr;
-  Put32(ihdr, static_cast<unsigned>(width));
-  Put32(ihdr, static_cast<unsigned>(height));
-  ihdr += std::string("\x08\x02\x00\x00\x00", 5);
+  Put32(ihdr, static_cast<unsigned long>(width));
+  Put32(ihdr, static_cast<unsigned long>(height));
+  ihdr += std::string("\x08\x02\x00\x00\x00", 5);  // 8 bits, RGB, deflate, standard filters, no interlace
   std::string png = "\x89PNG\r\n\x1a\n";
   Chunk(png, "IHDR", ihdr);
-  Chunk(png, "IDAT", z);
+  Chunk(png, "IDAT", packed);
   Chunk(png, "IEND", "");
   HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (f == INVALID_HANDLE_VALUE) return false;

@@ -1,14 +1,22 @@
 // The demo's Windows side, run under Wine by scripts/demo.sh.
-//   demo_walk walk SETUP_EXE SHOT_FOLDER   walks the wizard page by page, runs the
-//                                           uninstall command the installer registered,
+//   demo_walk walk SETUP_EXE SHOT_FOLDER [DESTINATION]
+//                                           walks the wizard page by page (typing
+//                                           DESTINATION when given), runs the uninstall
+//                                           command the installer registered,
 //                                           screenshots every page of both programs,
-//                                           and prints the report
+//                                           and prints the report. Whatever does not
+//                                           come, or a window it did not expect, stops
+//                                           it within seconds: it says what it waited
+//                                           for and what it found, saves a screenshot
+//                                           of the screen, ends the programs it started
+//                                           and exits with 1.
 //   demo_walk save LOG_COPY                 after a person's own installation: keeps a
 //                                           copy of the log the installer registered
 //   demo_walk uninstall                     starts the registered uninstall command
 //                                           exactly as registered and waits for it
 //   demo_walk report LOG_COPY               the report, from a copy of the log
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -16,7 +24,6 @@
 #include <vector>
 
 #include "tests/driver/driver.h"
-#include "tests/driver/png_writer.h"
 #include "uninstlog/log_format.h"
 
 using namespace driver;
@@ -59,19 +66,7 @@ void Say(const char* what) {
 }
 
 void Shot(HWND window, const std::string& folder, const char* name) {
-  Pixels p, previous;
-  // Take the picture once two captures in a row agree: the page has finished painting.
-  for (int i = 0; i < 40; ++i) {
-    if (!Capture(window, &p)) return;
-    if (i > 0 && p.rgb == previous.rgb) break;
-    previous = p;
-    Sleep(25);
-  }
-  WritePng(folder + "\\" + name + ".png", p.width, p.height, p.rgb);
-}
-
-bool WaitLabel(HWND dialog, const char* label, DWORD timeoutMs) {
-  return WaitUntil([&] { return ItemText(dialog, 107) == label; }, timeoutMs);
+  SaveSettledCapture(window, folder + "\\" + name + ".png");
 }
 
 std::string UninstallCommand() {
@@ -184,31 +179,235 @@ void Report(const std::vector<Record>& log, size_t logBytes, DWORD installMs, DW
   std::fflush(stdout);
 }
 
-int Walk(const std::string& setupExe, const std::string& shots) {
-  CreateDirectoryA(shots.c_str(), nullptr);
+// Nothing on screen changing for this long is taken as stuck: it leaves room, within
+// the demo's 30 seconds, to say so, take the picture and end everything.
+constexpr DWORD kStuckMs = 15000;
+constexpr char kFallbackDestination[] = "C:\\TarvelLib";
+
+struct Walker {
+  std::string shots;
+  std::vector<HWND> known;  // Wine's own windows, there before the walk, and the pages
   Program setup;
-  if (!Start("\"" + setupExe + "\"", &setup)) return Fail("setup.exe did not start");
-  HWND wizard = WaitForWindow(setup.pid, "#32770", "Tarvel Lib Installation", 30000);
-  if (wizard == nullptr || !WaitLabel(wizard, "step 1/4", 10000)) return Fail("the wizard did not open");
+  Program remover;
+};
+
+BOOL CALLBACK CollectVisible(HWND window, LPARAM param) {
+  if (IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  return TRUE;
+}
+
+std::vector<HWND> VisibleWindows() {
+  std::vector<HWND> windows;
+  EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&windows));
+  return windows;
+}
+
+// A window that came up during the walk and is not the page being worked: a message
+// box, an error dialog, a crash report. Tooltips come and go on their own.
+HWND UnexpectedWindow(const Walker& w) {
+  for (HWND window : VisibleWindows()) {
+    bool known = false;
+    for (HWND k : w.known) known = known || k == window;
+    if (known) continue;
+    char cls[64] = {};
+    GetClassNameA(window, cls, sizeof cls);
+    if (lstrcmpiA(cls, "tooltips_class32") == 0) continue;
+    return window;
+  }
+  return nullptr;
+}
+
+// A window's text, or nothing from a window that does not answer within a second: a
+// hung program must not hold the walk past its limits.
+std::string Quick(HWND window, bool* answered = nullptr) {
+  char buffer[1024] = {};
+  DWORD_PTR result = 0;
+  const bool ok = window != nullptr &&
+                  SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                                      SMTO_ABORTIFHUNG, 1000, &result) != 0;
+  if (answered != nullptr) *answered = ok;
+  return ok ? buffer : "";
+}
+
+std::string QuickItem(HWND dialog, int id) { return Quick(GetDlgItem(dialog, id)); }
+
+std::string OneLine(std::string text) {
+  for (char& c : text) c = c == '\r' || c == '\n' ? ' ' : c;
+  return text;
+}
+
+struct ChildTexts {
+  bool buttons;  // this pass: the buttons, after the texts
+  std::string* out;
+};
+
+BOOL CALLBACK CollectChildTexts(HWND child, LPARAM param) {
+  auto* c = reinterpret_cast<ChildTexts*>(param);
+  char cls[64] = {};
+  GetClassNameA(child, cls, sizeof cls);
+  const std::string text = Quick(child);
+  if (!text.empty() && IsWindowVisible(child) && (lstrcmpiA(cls, "Button") == 0) == c->buttons)
+    *c->out += "demo:     " + OneLine(text) + "\n";
+  return TRUE;
+}
+
+// "class 'caption'" and the shown texts inside, one line each, buttons last.
+std::string Describe(HWND window) {
+  char cls[64] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  bool answered = false;
+  Quick(window, &answered);
+  // The caption as the system keeps it: a hung window's too.
+  WCHAR wide[256] = {};
+  InternalGetWindowText(window, wide, 256);
+  char narrow[512] = {};
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, narrow, sizeof narrow, nullptr, nullptr);
+  const std::string caption = OneLine(narrow);
+  std::string out = "demo:   " + std::string(cls) + " '" + caption + "' (process " + std::to_string(pid) + ")" +
+                    (answered ? "" : ", not answering") + "\n";
+  if (!answered) return out;
+  for (bool buttons : {false, true}) {
+    ChildTexts c = {buttons, &out};
+    EnumChildWindows(window, CollectChildTexts, reinterpret_cast<LPARAM>(&c));
+  }
+  return out;
+}
+
+// The programs of the walk end with it, whatever stopped it.
+void EndPrograms(Walker& w) {
+  Kill(w.setup);
+  Kill(w.remover);
+}
+
+struct Outcome {
+  bool ok;
+  HWND found;          // the window that came up unexpectedly, if one did
+  std::string reason;  // why the wait ended without success
+};
+
+void Know(Walker& w, HWND window) {
+  for (HWND k : w.known) {
+    if (k == window) return;
+  }
+  w.known.push_back(window);
+}
+
+// Waits until ready() holds while watching the screen. state() names what the page
+// shows: each change restarts the stuck limit and is printed as progress.
+template <typename Ready, typename State>
+Outcome Await(const Walker& w, Program& program, Ready ready, State state) {
+  std::string seen = state();
+  DWORD changed = GetTickCount();
+  for (;;) {
+    if (ready()) return {true, nullptr, {}};
+    if (HWND box = UnexpectedWindow(w)) {
+      Sleep(300);  // let it finish painting its texts
+      return {false, box, "a window it did not expect came up"};
+    }
+    DWORD code = 0;
+    if (program.process != nullptr && WaitForSingleObject(program.process, 0) == WAIT_OBJECT_0) {
+      GetExitCodeProcess(program.process, &code);
+      return {false, nullptr, "the program ended (exit code " + std::to_string(code) + ")"};
+    }
+    const std::string now = state();
+    if (now != seen) {
+      seen = now;
+      changed = GetTickCount();
+      if (!now.empty()) Say(("progress: " + now).c_str());
+    }
+    if (GetTickCount() - changed > kStuckMs) return {false, nullptr, "nothing changed for 15 seconds"};
+    Sleep(50);
+  }
+}
+
+std::string NoState() { return {}; }
+
+int Stuck(Walker& w, const char* waitedFor, HWND page, const Outcome& o) {
+  std::printf("demo: stuck waiting for %s: %s.\n", waitedFor, o.reason.c_str());
+  if (o.found != nullptr) {
+    std::printf("%s", Describe(o.found).c_str());
+  } else if (page != nullptr && IsWindow(page)) {
+    std::printf("demo: the window on screen:\n%s", Describe(page).c_str());
+  }
+  std::fflush(stdout);
+  const std::string shot = w.shots + "\\stuck.png";
+  if (SaveSettledCapture(GetDesktopWindow(), shot)) std::printf("demo: screenshot of the screen: %s\n", shot.c_str());
+  EndPrograms(w);
+  std::printf("demo: the programs of the walk are ended.\n");
+  std::fflush(stdout);
+  return 1;
+}
+
+std::string PageLabel(HWND wizard) { return QuickItem(wizard, 107); }
+
+// What the installation page shows while it runs: texts and the progress bar's position.
+std::string Progress(HWND dialog, int statusId) {
+  DWORD_PTR position = 0;
+  SendMessageTimeoutA(Item(dialog, 106), PBM_GETPOS, 0, 0, SMTO_ABORTIFHUNG, 1000, &position);
+  return OneLine(QuickItem(dialog, statusId)) + " [" + std::to_string(position) + "]";
+}
+
+int Walk(const std::string& setupExe, const std::string& shots, const std::string& destination) {
+  Walker w;
+  w.shots = shots;
+  CreateDirectoryA(shots.c_str(), nullptr);
+  w.known = VisibleWindows();
+  if (!Start("\"" + setupExe + "\"", &w.setup)) return Fail("setup.exe did not start");
+  HWND wizard = nullptr;
+  Outcome o = Await(w, w.setup, [&] {
+    wizard = FindTopWindow(w.setup.pid, "#32770", "Tarvel Lib Installation");
+    if (wizard != nullptr) Know(w, wizard);
+    return wizard != nullptr && IsWindowVisible(wizard) && PageLabel(wizard) == "step 1/4";
+  }, NoState);
+  if (!o.ok) return Stuck(w, "the wizard to open (step 1/4)", wizard, o);
   Say("page 1: welcome");
   Shot(wizard, shots, "setup-1-welcome");
   Click(wizard, 202);
-  if (!WaitLabel(wizard, "step 2/4", 10000)) return Fail("the component page did not come");
+  o = Await(w, w.setup, [&] { return PageLabel(wizard) == "step 2/4"; }, NoState);
+  if (!o.ok) return Stuck(w, "the component page (step 2/4)", wizard, o);
   Say("page 2: components and destination");
+  if (!destination.empty()) SetItemText(wizard, 120, destination.c_str());
   Shot(wizard, shots, "setup-2-components");
-  const DWORD installStart = GetTickCount();
+  DWORD installStart = GetTickCount();
   Click(wizard, 202);
-  if (!WaitLabel(wizard, "step 3/4", 10000)) return Fail("the installation page did not come");
+  const auto installing = [&] { return PageLabel(wizard) == "step 3/4"; };
+  o = Await(w, w.setup, installing, NoState);
+  // A proposal that Next refuses is the wizard's to mend; the demo goes on with a
+  // folder of its own, once, and says so. A destination the caller typed is not replaced.
+  if (!o.ok && o.found != nullptr && destination.empty() && GetWindow(o.found, GW_OWNER) == wizard) {
+    std::printf("demo: Next refused the proposed destination '%s': %s\n", QuickItem(wizard, 120).c_str(),
+                OneLine(QuickItem(o.found, 0xFFFF)).c_str());
+    std::printf("demo: going on with %s instead.\n", kFallbackDestination);
+    std::fflush(stdout);
+    const HWND box = o.found;
+    AnswerMessageBox(box, IDOK);
+    w.known.push_back(box);
+    o = Await(w, w.setup, [&] { return !IsWindow(box) || !IsWindowVisible(box); }, NoState);
+    w.known.pop_back();
+    if (o.ok) {
+      SetItemText(wizard, 120, kFallbackDestination);
+      installStart = GetTickCount();
+      Click(wizard, 202);
+      o = Await(w, w.setup, installing, NoState);
+    }
+  }
+  if (!o.ok) return Stuck(w, "the installation page (step 3/4)", wizard, o);
   Say("page 3: installing");
   Shot(wizard, shots, "setup-3-installing");
-  if (!WaitUntil([&] { return ItemText(wizard, 107) == "step 4/4" && IsEnabled(wizard, 203); }, 600000))
-    return Fail("the installation did not finish within 10 minutes");
+  o = Await(w, w.setup, [&] { return PageLabel(wizard) == "step 4/4" && IsEnabled(wizard, 203); },
+            [&] { return Progress(wizard, 105); });
+  if (!o.ok) return Stuck(w, "the finish page (step 4/4, Finish enabled)", wizard, o);
   const DWORD installMs = GetTickCount() - installStart;
   Say("page 4: finished");
   Shot(wizard, shots, "setup-4-finish");
   Click(wizard, 203);
+  Program none;
+  o = Await(w, none, [&] { return WaitForSingleObject(w.setup.process, 0) == WAIT_OBJECT_0; }, NoState);
+  if (!o.ok) return Stuck(w, "setup.exe to end after Finish", wizard, o);
   DWORD code = 0;
-  if (!WaitExit(setup, 10000, &code)) return Fail("setup.exe did not end after Finish");
+  WaitExit(w.setup, 0, &code);
 
   const std::string command = UninstallCommand();
   if (command.empty()) return Fail("the installer registered no uninstall command");
@@ -217,20 +416,27 @@ int Walk(const std::string& setupExe, const std::string& shots) {
   const std::vector<Record> log = ParseLog(logBytes);
 
   Say(("uninstalling: " + command).c_str());
-  Program remover;
-  if (!Start(command, &remover)) return Fail("the uninstall command did not start");
-  HWND dialog = WaitForWindow(remover.pid, "#32770", "Uninstall - Quillon", 30000);
-  if (dialog == nullptr || !WaitUntil([&] { return IsEnabled(dialog, 202); }, 10000))
-    return Fail("the uninstaller did not load the log");
+  w.known = VisibleWindows();
+  if (!Start(command, &w.remover)) return Fail("the uninstall command did not start");
+  HWND dialog = nullptr;
+  o = Await(w, w.remover, [&] {
+    dialog = FindTopWindow(w.remover.pid, "#32770", "Uninstall - Quillon");
+    if (dialog != nullptr) Know(w, dialog);
+    return dialog != nullptr && IsWindowVisible(dialog) && IsEnabled(dialog, 202);
+  }, NoState);
+  if (!o.ok) return Stuck(w, "the uninstaller to load the log (Uninstall enabled)", dialog, o);
   Shot(dialog, shots, "uninstall-1-ready");
   const DWORD uninstallStart = GetTickCount();
   Click(dialog, 202);
-  if (!WaitUntil([&] { return ItemText(dialog, 103) == "Uninstall is ready !"; }, 600000))
-    return Fail("the uninstaller did not finish");
+  o = Await(w, w.remover, [&] { return QuickItem(dialog, 103) == "Uninstall is ready !"; },
+            [&] { return Progress(dialog, 103); });
+  if (!o.ok) return Stuck(w, "the uninstaller to finish (\"Uninstall is ready !\")", dialog, o);
   const DWORD uninstallMs = GetTickCount() - uninstallStart;
   Shot(dialog, shots, "uninstall-2-finished");
   Click(dialog, 203);
-  WaitExit(remover, 10000, &code);
+  o = Await(w, none, [&] { return WaitForSingleObject(w.remover.process, 0) == WAIT_OBJECT_0; }, NoState);
+  if (!o.ok) return Stuck(w, "the uninstaller to end after Cancel", dialog, o);
+  WaitExit(w.remover, 0, &code);
   Report(log, logBytes.size(), installMs, uninstallMs, true);
   return 0;
 }
@@ -239,7 +445,7 @@ int Walk(const std::string& setupExe, const std::string& shots) {
 
 int main(int argc, char** argv) {
   const std::string mode = argc > 1 ? argv[1] : "";
-  if (mode == "walk" && argc == 4) return Walk(argv[2], argv[3]);
+  if (mode == "walk" && (argc == 4 || argc == 5)) return Walk(argv[2], argv[3], argc == 5 ? argv[4] : "");
   if (mode == "save" && argc == 3) {
     std::string bytes;
     const std::string command = UninstallCommand();
@@ -262,6 +468,7 @@ int main(int argc, char** argv) {
     Report(ParseLog(bytes), bytes.size(), 0, 0, UninstallCommand().empty());
     return 0;
   }
-  std::printf("usage: demo_walk walk SETUP_EXE SHOT_FOLDER | save LOG_COPY | uninstall | report LOG_COPY\n");
+  std::printf("usage: demo_walk walk SETUP_EXE SHOT_FOLDER [DESTINATION] | save LOG_COPY | uninstall |"
+              " report LOG_COPY\n");
   return 2;
 }

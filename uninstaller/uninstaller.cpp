@@ -7,6 +7,7 @@
 #include <array>
 
 #include "uninstaller/qlnclear_ids.h"
+#include "uninstaller/restart_removal.h"
 
 #ifdef TARVEL_RECORD_TIMING
 #include "tools/bench/timing_hook.h"
@@ -83,7 +84,7 @@ void DeleteKey(HKEY root, const char* path) {
 
 void SetTitle(const char* text) { SetItem(IDC_TITLE, text); }
 void SetMessage(const char* text) { SetItem(IDC_MESSAGE, text); }
-void RemoveFile(const char* text) { DeleteFileA(text); }
+void RemoveFile(const char* text) { DeleteOrSchedule(text); }
 void OpenUserKey(const char* text) { OpenKey(HKEY_CURRENT_USER, text); }
 void OpenMachineKey(const char* text) { OpenKey(HKEY_LOCAL_MACHINE, text); }
 void DeleteValue(const char* text) {
@@ -223,7 +224,10 @@ bool LoadLog(const char* path) {
 }
 
 void RemoveDirectories() {
+  const std::size_t logged = gUninstaller.directories.count;
   while (const char* path = PopDirectory(gUninstaller.directories)) RemoveDirectoryA(path);
+  // Popping leaves the entries in place, so the folders can still be named.
+  ScheduleHoldingFolders(gUninstaller.directories.entries, logged);
   ReleaseDirectoryStack();
 }
 
@@ -242,7 +246,7 @@ void RunRemoval() {
   Charge(TimeClass::Directories);
   WriteTiming();
   SetStatus("Uninstall is ready !");
-  SetItem(IDC_MESSAGE, "Finished");
+  SetItem(IDC_MESSAGE, RestartCompletesRemoval() ? "Finished. Restart Windows to complete the removal !" : "Finished");
   ShowWindow(GetDlgItem(gUninstaller.dialog, IDC_UNINSTALL), SW_HIDE);
   SetItem(IDC_CANCEL, "Finish");
 }

@@ -90,6 +90,15 @@ bool RegGetString(HKEY root, const char* key, const char* name, std::string* val
 bool RegValueExists(HKEY root, const char* key, const char* name);
 bool RegKeyExists(HKEY root, const char* key);
 void RegDeleteTree(HKEY root, const char* key);
+// A value's type and raw data; false when it cannot be read.
+bool RegGetRaw(HKEY root, const char* key, const char* name, DWORD* type, std::string* data);
+
+// What MoveFileEx has left for the next restart (PendingFileRenameOperations under
+// Session Manager, which no view redirects), in order: the path of each deletion,
+// "rename <from> -> <to>" for anything else. ForgetPendingRenames deletes the value,
+// so that one test's schedule is not carried into the next.
+std::vector<std::string> PendingRenames();
+void ForgetPendingRenames();
 
 // Files.
 bool FileExists(const std::string& path);

@@ -393,7 +393,7 @@ bool MayRemoveTree(const std::string& path) {
   const DWORD n = GetTempPathA(sizeof temp, temp);
   const std::string tempDir = n > 3 && n < sizeof temp ? temp : "";
   return (!tempDir.empty() && path.size() > tempDir.size() && StartsWithNoCase(path, tempDir)) ||
-         StartsWithNoCase(path + "\\", "C:\\tvtest\\");
+         StartsWithNoCase(path + "\\", "C:\\tvtest\\") || StartsWithNoCase(path + "\\", "C:\\TarvelLib\\");
 }
 
 void RemoveTree(const std::string& path) {

@@ -107,7 +107,8 @@ bool ReadFileBytes(const std::string& path, std::string* bytes);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // A fresh, empty folder under the prefix's temp folder, unique per call.
 std::string FreshFolder(const char* tag);
-// Removes a folder the tests made, below the temp folder or C:\tvtest; refuses any other path.
+// Removes a folder the tests made, below the temp folder or C:\tvtest, or the installer's
+// default destination C:\TarvelLib; refuses any other path.
 void RemoveTree(const std::string& path);
 bool MayRemoveTree(const std::string& path);
 

@@ -93,6 +93,9 @@ void CleanSystem() {
     FindClose(h);
   }
   RemoveTree("C:\\tvtest");
+  RemoveTree("C:\\TarvelLib");  // the proposal when no IDE is installed
+  // Every registered uninstall leaves its own file for the restart.
+  ForgetPendingRenames();
 }
 
 void CleanSlate() {

@@ -26,16 +26,20 @@ if [ -n "$max_bytes" ] && [ "$size" -gt "$max_bytes" ]; then echo "  larger than
 if [ -n "$windres" ]; then
   resources=$("$windres" -i "$file" -O rc 2>&1) || { echo "  cannot read the resources: $resources"; exit 1; }
   has() { grep -Fq -- "$1" <<<"$resources" || { echo "  $2"; fail=1; }; }
-  lacks() { ! grep -Fqi -- "$1" <<<"$resources" || { echo "  $2"; fail=1; }; }
   has "1 24 /* RT_MANIFEST */" "no manifest (resource 1 of type 24)"
-  has "level='requireAdministrator' uiAccess='false'" "the manifest does not require elevation"
+  # windres shows the manifest's bytes as numbers, but the file holds it as plain text.
+  manifest=$(LC_ALL=C grep -ao "<?xml[^>]*?><assembly .*</assembly>" "$file")
+  in_manifest() { grep -Fq -- "$1" <<<"$manifest" || { echo "  $2"; fail=1; }; }
+  not_in_manifest() { ! grep -Fqi -- "$1" <<<"$manifest" || { echo "  $2"; fail=1; }; }
+  in_manifest "<requestedExecutionLevel level='requireAdministrator' uiAccess='false'/>" \
+              "the manifest does not require elevation"
   for os in e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a \
             4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 1f676c76-80e1-4239-95bb-83d0f6d0da78 \
             8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
-    has "<supportedOS Id='{$os}'/>" "the manifest lacks supportedOS $os"
+    in_manifest "<supportedOS Id='{$os}'/>" "the manifest lacks supportedOS $os"
   done
-  lacks "Microsoft.Windows.Common-Controls" "the manifest asks for common controls 6"
-  lacks "dpiAware" "the manifest declares DPI awareness"
+  not_in_manifest "Common-Controls" "the manifest asks for common controls 6"
+  not_in_manifest "dpiAware" "the manifest declares DPI awareness"
   has "1 VERSIONINFO" "no version resource"
   has " FILEVERSION 6, 49, 0, 0" "file version is not 6.49.0.0"
   has " PRODUCTVERSION 6, 49, 0, 0" "product version is not 6.49.0.0"

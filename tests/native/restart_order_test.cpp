@@ -32,18 +32,6 @@ TEST(RestartOrder, PathIsInside) {
   EXPECT_EQ(FolderDepth("C:\\a\\b\\\\"), 2u);
 }
 
-TEST(RestartOrder, NotedOnceAndNoMoreThanTheCapacity) {
-  PendingFiles files = {};
-  std::vector<std::string> names;
-  for (size_t i = 0; i <= kPendingFileCapacity; ++i) names.push_back("C:\\f" + std::to_string(i));
-  for (size_t i = 0; i < kPendingFileCapacity; ++i) ASSERT_TRUE(NotePendingFile(files, names[i].c_str()));
-  EXPECT_FALSE(NotePendingFile(files, names.back().c_str()));
-  EXPECT_EQ(files.count, kPendingFileCapacity);
-  EXPECT_TRUE(IsPendingFile(files, "c:/F3"));
-  EXPECT_FALSE(IsPendingFile(files, "C:\\f3x"));
-  EXPECT_FALSE(IsPendingFile(files, names.back().c_str()));
-}
-
 void Collect(void* context, const char* folder) { static_cast<std::vector<std::string>*>(context)->push_back(folder); }
 
 TEST(RestartOrder, HoldingFoldersDeepestFirstEachOnce) {

@@ -39,6 +39,14 @@ void DetectIde(ComponentEntry& row) {
   if (gSetup.destinationProposed == 0) CopyText(gSetup.destination, kPathCapacity, row.ideRoot);
 }
 
+// With no IDE there is no parent to propose: "\TarvelLib" alone names no drive and
+// the page would refuse it. The drive of the Windows folder is the one every machine has.
+void ProposeWindowsDrive(char* destination) {
+  char windows[kPathCapacity] = {};
+  const UINT n = GetWindowsDirectoryA(windows, kPathCapacity);
+  if (n >= 2 && n < kPathCapacity && windows[1] == ':') CopyText(destination, 3, windows);
+}
+
 }  // namespace
 
 void PrepareComponentPage() {
@@ -50,6 +58,7 @@ void PrepareComponentPage() {
   if (gSetup.destinationProposed == 0) {
     StripTrailingSeparator(gSetup.destination);
     CutToParent(gSetup.destination);
+    if (gSetup.destination[0] == '\0') ProposeWindowsDrive(gSetup.destination);
     AppendText(gSetup.destination, kPathCapacity, "\\TarvelLib");
     gSetup.destinationProposed = 1;
   }

@@ -8,6 +8,7 @@
 #include "engine/detection.h"
 #include "engine/interpreter.h"
 #include "engine/text.h"
+#include "engine/uninstall_entry.h"
 #include "services/file_edits.h"
 #include "services/registry.h"
 #include "engine/setup_state.h"
@@ -41,6 +42,7 @@ DWORD WINAPI InstallWorker(LPVOID) {
     RunScript(row->script);
   }
   WriteRegString(HKEY_LOCAL_MACHINE, kProductKey, "RootDir", MacroValue(gSetup.macros, Macro::HomeDir));
+  WriteUninstallEntry();
   ++gSetup.wizardStep;
   gSetup.showStep();
   return 0;

@@ -45,6 +45,15 @@ void WriteRegString(HKEY root, const char* subKey, const char* valueName, const 
   RegCloseKey(key);
 }
 
+void WriteRegDword(HKEY root, const char* subKey, const char* valueName, DWORD value) {
+  HKEY key = nullptr;
+  char noClass[] = "";
+  if (RegCreateKeyExA(root, subKey, 0, noClass, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return;
+  RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(key);
+}
+
 void DeleteValuesContaining(HKEY root, const char* subKey, const char* text) {
   HKEY key = nullptr;
   if (RegOpenKeyExA(root, subKey, 0, KEY_WRITE | KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return;

@@ -1,5 +1,6 @@
-// The installer's whole use of the registry: read a string, write a string, and
-// delete every value whose name contains a text. No key handle outlives a call.
+// The installer's whole use of the registry: read a string, write a string or a
+// number, and delete every value whose name contains a text. No key handle outlives
+// a call.
 #pragma once
 #include <windows.h>
 
@@ -10,5 +11,7 @@
 DWORD ReadRegString(HKEY root, const char* subKey, const char* valueName, char* buffer, DWORD capacity);
 // Creates every missing key on the path; REG_SZ of length + 1 bytes.
 void WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text);
+// Creates every missing key on the path; REG_DWORD.
+void WriteRegDword(HKEY root, const char* subKey, const char* valueName, DWORD value);
 // Deletes, case-folded, every value of the key whose name contains text.
 void DeleteValuesContaining(HKEY root, const char* subKey, const char* text);

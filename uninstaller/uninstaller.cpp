@@ -7,6 +7,7 @@
 #include <array>
 
 #include "uninstaller/qlnclear_ids.h"
+#include "uninstaller/restart_removal.h"
 #include "uninstaller/walk_timing.h"
 
 UninstallerState gUninstaller;
@@ -36,7 +37,7 @@ void DeleteKey(HKEY root, const char* path) {
 }
 
 void SetTitle(const char* text) { SetItem(IDC_TITLE, text); }
-void RemoveFile(const char* text) { DeleteFileA(text); }
+void RemoveFile(const char* text) { DeleteOrSchedule(text); }
 void OpenUserKey(const char* text) { OpenKey(HKEY_CURRENT_USER, text); }
 void OpenMachineKey(const char* text) { OpenKey(HKEY_LOCAL_MACHINE, text); }
 void DeleteValue(const char* text) {
@@ -154,7 +155,10 @@ bool LoadLog(const char* path) {
 }
 
 void RemoveDirectories() {
+  const std::size_t logged = gUninstaller.directories.count;
   while (const char* path = PopDirectory(gUninstaller.directories)) RemoveDirectoryA(path);
+  // Popping leaves the entries in place, so the folders can still be named.
+  ScheduleHoldingFolders(gUninstaller.directories.entries, logged);
   ReleaseDirectoryStack();
 }
 
@@ -170,7 +174,7 @@ void RunRemoval() {
   RemoveDirectories();
   TimeRemovalEnd();
   SetStatus("Uninstall is ready !");
-  SetMessage("Finished");
+  SetMessage(RestartCompletesRemoval() ? "Finished. Restart Windows to complete the removal !" : "Finished");
   ShowWindow(GetDlgItem(gUninstaller.dialog, IDC_UNINSTALL), SW_HIDE);
   SetItem(IDC_CANCEL, "Finish");
 }

@@ -1,6 +1,9 @@
 // The uninstall log of a run: its record buffer on the process heap and the one
-// write that turns it into the file the uninstaller replays.
+// write that turns it into the file the uninstaller replays, under a descriptor that
+// leaves it to administrators.
 #include <windows.h>
+// windows.h first: the descriptor-string header builds on its types.
+#include <sddl.h>
 
 #include "uninstlog/uninstall_log.h"
 
@@ -41,10 +44,32 @@ void AppendLog(UninstallLog& log, std::uint8_t type, const char* text) {
   AppendLogRecord(log, type, text, Regrow);
 }
 
+// Full access for SYSTEM and Administrators, read for Users, nothing inherited from
+// the folder: the log lists what an administrator's uninstall deletes, and a folder
+// made directly under C:\ lets every user modify what it holds.
+static constexpr char kLogDescriptor[] = "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BU)";
+
+void* TakeLogDescriptor() {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kLogDescriptor, SDDL_REVISION_1, &descriptor, nullptr))
+    return nullptr;
+  return descriptor;
+}
+
+void ReleaseLogDescriptor(void* descriptor) {
+  if (descriptor != nullptr) LocalFree(descriptor);
+}
+
 void WriteLog(UninstallLog& log) {
   if (log.fileName != nullptr && log.fileName[0] != '\0') {
-    HANDLE file = CreateFileA(log.fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    void* descriptor = TakeLogDescriptor();
+    SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
+    // A file that CREATE_ALWAYS replaces keeps its own descriptor: one that a user
+    // placed there would stay that user's to rewrite.
+    DeleteFileA(log.fileName);
+    HANDLE file = CreateFileA(log.fileName, GENERIC_READ | GENERIC_WRITE, 0, descriptor != nullptr ? &security : nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ReleaseLogDescriptor(descriptor);
     if (file != INVALID_HANDLE_VALUE) {
       DWORD written = 0;
       if (log.buffer != nullptr && log.position != 0)

@@ -12,9 +12,14 @@ struct UninstallLog {
 
 void OpenLog(UninstallLog& log, const char* path);
 void AppendLog(UninstallLog& log, std::uint8_t type, const char* text);
-// Writes exactly the used bytes, replacing any file of that name; releases the
-// buffer and the file name in every case.
+// Writes exactly the used bytes, replacing any file of that name, under the log's
+// descriptor; releases the buffer and the file name in every case.
 void WriteLog(UninstallLog& log);
+
+// The security descriptor the log file is created with, or nullptr when it cannot
+// be built (the log is then written with the folder's inherited rights).
+void* TakeLogDescriptor();
+void ReleaseLogDescriptor(void* descriptor);
 
 // Resizes a record buffer to newSize bytes keeping its content, or returns null and
 // leaves the block as it was.

@@ -301,6 +301,51 @@ void RegDeleteTree(HKEY root, const char* key, REGSAM view) {
   RegDeleteKeyExA(root, key, view, 0);
 }
 
+bool RegGetRaw(HKEY root, const char* key, const char* name, DWORD* type, std::string* data) {
+  HKEY k = nullptr;
+  if (RegOpenKeyExA(root, key, 0, KEY_QUERY_VALUE, &k) != ERROR_SUCCESS) return false;
+  DWORD size = 0;
+  LONG rc = RegQueryValueExA(k, name, nullptr, type, nullptr, &size);
+  data->assign(size, '\0');
+  if (rc == ERROR_SUCCESS && size != 0)
+    rc = RegQueryValueExA(k, name, nullptr, type, reinterpret_cast<BYTE*>(data->data()), &size);
+  RegCloseKey(k);
+  data->resize(size);
+  return rc == ERROR_SUCCESS;
+}
+
+static const char kSessionManager[] = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+
+std::vector<std::string> PendingRenames() {
+  std::vector<std::string> out;
+  DWORD type = 0;
+  std::string data;
+  if (!RegGetRaw(HKEY_LOCAL_MACHINE, kSessionManager, "PendingFileRenameOperations", &type, &data)) return out;
+  if (type != REG_MULTI_SZ) return {"not a REG_MULTI_SZ: type " + std::to_string(type)};
+  // Pairs of NT paths, source then target; an empty target is a deletion.
+  std::vector<std::string> strings;
+  for (size_t at = 0; at < data.size();) {
+    const size_t end = data.find('\0', at);
+    strings.push_back(data.substr(at, end == std::string::npos ? std::string::npos : end - at));
+    if (end == std::string::npos) break;
+    at = end + 1;
+  }
+  while (!strings.empty() && strings.back().empty()) strings.pop_back();
+  if (strings.size() % 2 != 0) strings.push_back("");  // the last deletion's empty target
+  auto dos = [](const std::string& nt) { return nt.rfind("\\??\\", 0) == 0 ? nt.substr(4) : nt; };
+  for (size_t i = 0; i + 1 < strings.size(); i += 2) {
+    out.push_back(strings[i + 1].empty() ? dos(strings[i]) : "rename " + dos(strings[i]) + " -> " + dos(strings[i + 1]));
+  }
+  return out;
+}
+
+void ForgetPendingRenames() {
+  HKEY k = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_SET_VALUE, &k) != ERROR_SUCCESS) return;
+  RegDeleteValueA(k, "PendingFileRenameOperations");
+  RegCloseKey(k);
+}
+
 bool FileExists(const std::string& path) {
   const DWORD a = GetFileAttributesA(path.c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
@@ -361,7 +406,7 @@ bool MayRemoveTree(const std::string& path) {
   const DWORD n = GetTempPathA(sizeof temp, temp);
   const std::string tempDir = n > 3 && n < sizeof temp ? temp : "";
   return (!tempDir.empty() && path.size() > tempDir.size() && StartsWithNoCase(path, tempDir)) ||
-         StartsWithNoCase(path + "\\", "C:\\tvtest\\");
+         StartsWithNoCase(path + "\\", "C:\\tvtest\\") || StartsWithNoCase(path + "\\", "C:\\TarvelLib\\");
 }
 
 void RemoveTree(const std::string& path) {

@@ -94,6 +94,15 @@ bool RegValueExists(HKEY root, const char* key, const char* name);
 // view: 0 for this program's own registry view, or KEY_WOW64_32KEY / KEY_WOW64_64KEY.
 bool RegKeyExists(HKEY root, const char* key, REGSAM view = 0);
 void RegDeleteTree(HKEY root, const char* key, REGSAM view = 0);
+// A value's type and raw data; false when it cannot be read.
+bool RegGetRaw(HKEY root, const char* key, const char* name, DWORD* type, std::string* data);
+
+// What MoveFileEx has left for the next restart (PendingFileRenameOperations under
+// Session Manager, which no view redirects), in order: the path of each deletion,
+// "rename <from> -> <to>" for anything else. ForgetPendingRenames deletes the value,
+// so that one test's schedule is not carried into the next.
+std::vector<std::string> PendingRenames();
+void ForgetPendingRenames();
 
 // Files.
 bool FileExists(const std::string& path);
@@ -102,7 +111,8 @@ bool ReadFileBytes(const std::string& path, std::string* bytes);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // A fresh, empty folder under the prefix's temp folder, unique per call.
 std::string FreshFolder(const char* tag);
-// Removes a folder the tests made, below the temp folder or C:\tvtest; refuses any other path.
+// Removes a folder the tests made, below the temp folder or C:\tvtest, or the installer's
+// default destination C:\TarvelLib; refuses any other path.
 void RemoveTree(const std::string& path);
 bool MayRemoveTree(const std::string& path);
 

@@ -171,9 +171,9 @@ void Report(const std::vector<Record>& log, size_t logBytes, DWORD installMs, DW
   if (!uninstalled) {
     std::printf("  uninstall              not run\n");
   } else if (left.empty()) {
-    std::printf("  left after uninstall   nothing that the log named (qlnclear.exe stays: it was running)\n");
+    std::printf("  left after uninstall   nothing that the log named (qlnclear.exe, which was running, is left for the restart)\n");
   } else {
-    std::printf("  left after uninstall   %zu of what the log named (qlnclear.exe stays: it was running):\n", left.size());
+    std::printf("  left after uninstall   %zu of what the log named (qlnclear.exe, which was running, is left for the restart):\n", left.size());
     for (const auto& l : left) std::printf("    %s\n", l.c_str());
   }
   std::fflush(stdout);

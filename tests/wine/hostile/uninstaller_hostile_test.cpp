@@ -213,10 +213,11 @@ TEST(TestClean, RemoveTreeRemovesOnlyFoldersTheTestsMade) {
   for (const std::string& hostile : {std::string(), std::string("."), std::string("a.txt"), std::string("\\windows"),
                                     std::string("C:"), std::string("C:\\"), std::string("C:\\windows"),
                                     std::string("Z:\\"), std::string("Z:\\work"), std::string("C:\\tvtest\\..\\windows"),
-                                    std::string("C:\\tvtestx"), std::string(temp)})
+                                    std::string("C:\\tvtestx"), std::string("C:\\TarvelLibx"), std::string(temp)})
     EXPECT_FALSE(MayRemoveTree(hostile)) << hostile;
   EXPECT_TRUE(MayRemoveTree("C:\\tvtest"));
   EXPECT_TRUE(MayRemoveTree("C:\\TVTEST\\bench"));
+  EXPECT_TRUE(MayRemoveTree("C:\\TarvelLib"));
 
   const std::string mine = FreshFolder("clean");
   EXPECT_TRUE(MayRemoveTree(mine));

@@ -1,9 +1,11 @@
 // The uninstall log written to a real file: exactly the records, replaced on a
-// second write, whole past the first 65535 bytes, and released in every case.
+// second write, whole past the first 65535 bytes, released in every case, and
+// created under a descriptor that leaves it to administrators.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 #include "tests/driver/driver.h"
@@ -44,6 +46,46 @@ TEST(WriteLog, TheFileIsExactlyTheRecordsAndASecondWriteReplacesIt) {
   ASSERT_TRUE(ReadFileBytes(path, &bytes));
   EXPECT_EQ(bytes, "\x01" "B\0"s) << "the second write left the first file's tail";
   RemoveTree(dir);
+}
+
+// Wine keeps no file's DACL (asked, it answers one it makes up), so what can be seen
+// here is the descriptor that WriteLog creates the file with; that the file is written
+// with it, byte for byte, the test above shows.
+TEST(WriteLog, TheLogIsCreatedForAdministratorsAndSystemAndOnlyReadByUsers) {
+  void* descriptor = TakeLogDescriptor();
+  ASSERT_NE(descriptor, nullptr);
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
+  EXPECT_NE(control & SE_DACL_PROTECTED, 0) << "entries of the folder would be inherited";
+  BOOL present = FALSE, defaulted = FALSE;
+  ACL* dacl = nullptr;
+  ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted));
+  ASSERT_TRUE(present);
+  ASSERT_NE(dacl, nullptr);
+  struct Entry {
+    WELL_KNOWN_SID_TYPE who;
+    DWORD access;
+  };
+  static const Entry expected[] = {
+      {WinLocalSystemSid, FILE_ALL_ACCESS},
+      {WinBuiltinAdministratorsSid, FILE_ALL_ACCESS},
+      {WinBuiltinUsersSid, FILE_GENERIC_READ},
+  };
+  ASSERT_EQ(dacl->AceCount, std::size(expected));
+  for (DWORD i = 0; i < dacl->AceCount; ++i) {
+    void* ace = nullptr;
+    ASSERT_TRUE(GetAce(dacl, i, &ace));
+    const auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+    EXPECT_EQ(allowed->Header.AceType, ACCESS_ALLOWED_ACE_TYPE) << "entry " << i;
+    EXPECT_EQ(allowed->Header.AceFlags, 0) << "entry " << i << ": a file passes nothing on";
+    EXPECT_EQ(allowed->Mask, expected[i].access) << "entry " << i;
+    BYTE sid[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof sid;
+    ASSERT_TRUE(CreateWellKnownSid(expected[i].who, nullptr, sid, &size));
+    EXPECT_TRUE(EqualSid(sid, const_cast<DWORD*>(&allowed->SidStart))) << "entry " << i;
+  }
+  ReleaseLogDescriptor(descriptor);
 }
 
 TEST(WriteLog, SeventyThousandBytesOfRecordsAreAllWritten) {

@@ -21,6 +21,7 @@ const char kCaption[] = "Uninstall - Quillon";
 const char kTemplateTitle[] = "Tarvel Lib Uninstaller, version 2.07\nQuillon";
 const char kWrongStart[] = "Wrong start !!! Don't use manually !!!";
 const char kReady[] = "Press the <Uninstall> button for start the removing:";
+const char kRestart[] = "Finished. Restart Windows to complete the removal !";
 const char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib";
 const char kTestKey[] = "Software\\Tarvel Uninstaller Test";
 
@@ -180,6 +181,7 @@ TEST(Uninstaller, SharedFilesLogRemovesTheInstallation) {
                           Rec(5, kUninstallKey) + Rec(6, "UninstallString") + Rec(8, kUninstallKey);
   const std::string logPath = root + "\\uninst.qln";
   ASSERT_TRUE(WriteFileBytes(logPath, log));
+  ForgetPendingRenames();
 
   Program p;
   ASSERT_TRUE(StartUninstaller(uninstaller, "qlnclear.exe " + logPath, &p));
@@ -203,7 +205,7 @@ TEST(Uninstaller, SharedFilesLogRemovesTheInstallation) {
   EXPECT_TRUE(WaitUntil([&] { FlushPaint(dialog); return LogoIsDrawn(dialog); }, 3000)) << "logo after the walk";
   SaveScreenshot(dialog, "uninstaller_finished");
   EXPECT_EQ(ItemText(dialog, kTitle), banner);
-  EXPECT_EQ(ItemText(dialog, kMessage), "Finished");
+  EXPECT_EQ(ItemText(dialog, kMessage), kRestart);
   EXPECT_EQ(ItemText(dialog, kStatus), "Uninstall is ready !");
   EXPECT_FALSE(IsShown(dialog, kUninstall));
   EXPECT_TRUE(IsShown(dialog, kProgress));
@@ -218,7 +220,42 @@ TEST(Uninstaller, SharedFilesLogRemovesTheInstallation) {
   EXPECT_FALSE(FileExists(logPath));
   EXPECT_FALSE(DirectoryExists(root));
   EXPECT_TRUE(FileExists(uninstaller)) << "the running uninstaller cannot delete itself";
+  EXPECT_EQ(PendingRenames(), std::vector<std::string>{uninstaller}) << "it is left for the restart";
+  ForgetPendingRenames();
   RemoveTree(system);
+}
+
+// Files in use when the log names them are left for the restart, and after them the
+// logged folders they keep, deepest first; nothing else, and nothing twice.
+TEST(Uninstaller, FilesInUseAndTheirFoldersAreLeftForTheRestart) {
+  const std::string root = FreshFolder("in use");
+  const std::string bin = root + "\\bin", sub = root + "\\sub", other = root + "\\other";
+  for (const std::string& d : {bin, sub, other}) ASSERT_TRUE(CreateDirectoryA(d.c_str(), nullptr)) << d;
+  const std::string own = bin + "\\qlnclear.exe", held = sub + "\\held.bpl", gone = root + "\\gone.txt";
+  const std::string readOnly = root + "\\readonly.txt", logged = other + "\\logged.txt", mine = other + "\\mine.txt";
+  ASSERT_TRUE(CopyFileA(Exe().c_str(), own.c_str(), FALSE));
+  for (const std::string& f : {held, gone, readOnly, logged, mine}) Touch(f);
+  ASSERT_TRUE(SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
+  const std::string log = Rec(1, "B") + Rec(9, root) + Rec(9, bin) + Rec(9, sub) + Rec(9, other) + Rec(3, held) +
+                          Rec(3, own) + Rec(3, held) + Rec(3, gone) + Rec(3, readOnly) + Rec(3, root + "\\missing.txt") +
+                          Rec(3, logged);
+  ForgetPendingRenames();
+  HANDLE holder = CreateFileA(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  Finished f;
+  const bool ran = RunLog(root + "\\uninst.qln", log, &f, own);
+  CloseHandle(holder);
+  ASSERT_TRUE(ran);
+  EXPECT_EQ(f.message, kRestart);
+  EXPECT_EQ(f.status, "Uninstall is ready !");
+  EXPECT_FALSE(FileExists(gone));
+  EXPECT_FALSE(FileExists(logged));
+  // A read-only file is refused for another reason than use: it stays, unscheduled.
+  EXPECT_TRUE(FileExists(readOnly));
+  EXPECT_EQ(PendingRenames(), (std::vector<std::string>{held, own, sub, bin, root}));
+  ForgetPendingRenames();
+  SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
+  RemoveTree(root);
 }
 
 struct CommandLineCase {

@@ -6,6 +6,8 @@
 // windows.h first: the common-controls header builds on its types.
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "tests/wine/wizard/wizard_session.h"
 
 using namespace driver;
@@ -62,6 +64,22 @@ int Count(const std::string& text, const std::string& what) {
   return n;
 }
 
+// KiB of the distinct files the log names, as they are on disk.
+DWORD LoggedKib(const std::vector<LogRecord>& log) {
+  std::vector<std::string> seen;
+  unsigned long long bytes = 0;
+  for (const auto& r : log) {
+    if (r.type != 3 || std::find(seen.begin(), seen.end(), r.text) != seen.end()) continue;
+    seen.push_back(r.text);
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (GetFileAttributesExA(r.text.c_str(), GetFileExInfoStandard, &data))
+      bytes += (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  }
+  return static_cast<DWORD>((bytes + 1023) / 1024);
+}
+
+std::string Dword(DWORD v) { return std::string(reinterpret_cast<const char*>(&v), sizeof v); }
+
 // Starts the uninstall command exactly as the installer registered it, presses
 // Uninstall, waits for the closing texts and ends it with Finish.
 void UninstallAsRegistered() {
@@ -74,6 +92,8 @@ void UninstallAsRegistered() {
   ASSERT_TRUE(WaitUntil([&] { return IsEnabled(dialog, 202); }));
   Click(dialog, 202);
   ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, 103) == "Uninstall is ready !"; }, 60000));
+  // Its own running file is always left for the restart.
+  EXPECT_EQ(ItemText(dialog, 102), "Finished. Restart Windows to complete the removal !");
   Click(dialog, 203);
   DWORD code = 1;
   ASSERT_TRUE(WaitExit(remover, 10000, &code));
@@ -169,6 +189,51 @@ TEST_F(Install, WithoutAnIdeTheSharedDemoAndHelpScriptsRun87Steps) {
     if (r.type == 2) components.push_back(r.text);
   EXPECT_EQ(components, (std::vector<std::string>{" Shared Files", " Demo Projects Files", " Context Help Files"}));
   FinishWizard();
+}
+
+// Accepting every proposal with no IDE installed: the destination is on the Windows
+// folder's drive, the Apps entry is complete, and the registered uninstall removes it
+// all, leaving only its own running file for the restart.
+TEST_F(Install, WithoutAnIdeEveryProposalInstallsOnTheWindowsDriveAndTheUninstallRemovesIt) {
+  char windows[MAX_PATH] = {};
+  ASSERT_GE(GetWindowsDirectoryA(windows, MAX_PATH), 2u);
+  const std::string root = std::string(windows, 2) + "\\TarvelLib";
+  Open();
+  ASSERT_TRUE(wizard::Next(s));
+  EXPECT_EQ(ItemText(s.dialog, 120), root);
+  ASSERT_TRUE(wizard::Install(s));
+  FinishWizard();
+  const auto log = wizard::ReadLog(root + "\\uninst.qln");
+  ASSERT_FALSE(log.empty()) << "nothing installed into " << root;
+  EXPECT_EQ(log[1], (LogRecord{9, root}));
+  const std::string uninstaller = wizard::SystemDir() + "\\qlnclear.exe";
+  struct Value {
+    const char* name;
+    DWORD type;
+    std::string data;  // a string's data with its NUL
+  };
+  const Value values[] = {
+      {"Publisher", REG_SZ, std::string("Quillon", 8)},
+      {"DisplayVersion", REG_SZ, std::string("6.49", 5)},
+      {"DisplayIcon", REG_SZ, uninstaller + '\0'},
+      {"InstallLocation", REG_SZ, root + '\0'},
+      {"EstimatedSize", REG_DWORD, Dword(LoggedKib(log))},
+      {"NoModify", REG_DWORD, Dword(1)},
+      {"NoRepair", REG_DWORD, Dword(1)},
+  };
+  for (const Value& v : values) {
+    DWORD type = REG_NONE;
+    std::string data;
+    ASSERT_TRUE(RegGetRaw(HKEY_LOCAL_MACHINE, kUninstallKey, v.name, &type, &data)) << v.name;
+    EXPECT_EQ(type, v.type) << v.name;
+    EXPECT_EQ(data, v.data) << v.name;
+  }
+  EXPECT_GT(LoggedKib(log), 100u) << "the demos and the help alone are larger";
+
+  ASSERT_NO_FATAL_FAILURE(UninstallAsRegistered());
+  EXPECT_FALSE(DirectoryExists(root)) << ListTree(root);
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+  EXPECT_EQ(PendingRenames(), std::vector<std::string>{uninstaller});
 }
 
 TEST_F(Install, Delphi7IntoARootWithBlanks) {
@@ -329,16 +394,23 @@ TEST_F(Install, RoundTripThroughTheRegisteredUninstallCommand) {
 
 // The C++Builder 6 CLX block records no incremental-link files, so the four that its
 // make leaves stay after an uninstall, and with them the folders above them.
+// The package that a running IDE holds open is left for the restart, after the
+// uninstaller's own file, and then the logged folders around it, deepest first.
 TEST_F(Install, BuilderSixClxLinkFilesAreNotLoggedAndStay) {
   ASSERT_TRUE(wizard::MakeIde("bcb6", "C:\\tvtest\\ide\\bcb6"));
   Open();
   const std::string root = "C:\\tvtest\\bcb6";
   ASSERT_TRUE(wizard::Install(s, root));
   FinishWizard();
-  ASSERT_NO_FATAL_FAILURE(UninstallAsRegistered());
-  const std::string folder = root + "\\CBuilder6";
-  EXPECT_EQ(ListTree(root), folder + "\n" + folder + "\\tarvelb6clx.ilc\n" + folder + "\\tarvelb6clx.ild\n" + folder +
-                                "\\tarvelb6clx.ilf\n" + folder + "\\tarvelb6clx.ils\n");
+  const std::string folder = root + "\\CBuilder6", package = folder + "\\tarvelb6.bpl";
+  HANDLE ide = CreateFileA(package.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(ide, INVALID_HANDLE_VALUE);
+  UninstallAsRegistered();
+  CloseHandle(ide);
+  EXPECT_EQ(ListTree(root), folder + "\n" + folder + "\\tarvelb6.bpl\n" + folder + "\\tarvelb6clx.ilc\n" + folder +
+                                "\\tarvelb6clx.ild\n" + folder + "\\tarvelb6clx.ilf\n" + folder + "\\tarvelb6clx.ils\n");
+  EXPECT_EQ(PendingRenames(),
+            (std::vector<std::string>{package, wizard::SystemDir() + "\\qlnclear.exe", folder, root}));
 }
 
 TEST_F(Install, ClosingDuringTheRunIsRefusedAndTheRunGoesOn) {

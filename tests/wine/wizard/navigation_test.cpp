@@ -66,7 +66,7 @@ TEST_F(Navigation, WithoutAnyIdeOnlyDemosAndHelpAreOfferedBothTicked) {
   EXPECT_EQ(rows[1].text, " Context Help Files");
   EXPECT_EQ(rows[0].data, 1);
   EXPECT_EQ(rows[1].data, 1);
-  EXPECT_EQ(ItemText(s.dialog, 120), "\\TarvelLib");
+  EXPECT_EQ(ItemText(s.dialog, 120), "C:\\TarvelLib") << "on the drive of the Windows folder";
 }
 
 TEST_F(Navigation, GoingBackAndForthRebuildsTheListWithItsDetectedTicks) {

@@ -98,6 +98,9 @@ void CleanSystem() {
     }
   }
   RemoveTree("C:\\tvtest");
+  RemoveTree("C:\\TarvelLib");  // the proposal when no IDE is installed
+  // Every registered uninstall leaves its own file for the restart.
+  ForgetPendingRenames();
 }
 
 void CleanSlate() {

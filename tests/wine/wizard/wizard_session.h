@@ -35,7 +35,8 @@ void ClickRow(Session& s, int i);
 
 // Removes every key and value an installation or a test IDE writes.
 void CleanRegistry();
-// Removes what installations leave in the system folder and the test roots.
+// Removes what installations leave in the system folder, the test roots and the
+// default destination, and what they left for the restart.
 void CleanSystem();
 // A machine as before any installation: registry and system folder cleaned, an
 // empty C:\tvtest for the test roots. Tests call it before and after themselves.

@@ -1,0 +1,60 @@
+// Deletion at the next restart (MoveFileExA, MOVEFILE_DELAY_UNTIL_REBOOT) of what the
+// log names and what is in use now. Only texts of the log are ever scheduled.
+#include "uninstaller/restart_removal.h"
+
+#include <windows.h>
+
+#include "uninstaller/restart_order.h"
+
+namespace {
+
+PendingFiles gPending;
+bool gScheduled = false;
+
+bool Identify(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
+  HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const BOOL ok = GetFileInformationByHandle(file, info);
+  CloseHandle(file);
+  return ok != FALSE;
+}
+
+// Compared as files, not as names: a 32-bit uninstaller on 64-bit Windows runs from
+// SysWOW64 while the log names the system32 that the installer saw.
+bool IsOwnFile(const char* path) {
+  char self[MAX_PATH] = {};
+  const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
+  BY_HANDLE_FILE_INFORMATION mine, other;
+  return n != 0 && n < MAX_PATH && Identify(self, &mine) && Identify(path, &other) &&
+         mine.dwVolumeSerialNumber == other.dwVolumeSerialNumber && mine.nFileIndexHigh == other.nFileIndexHigh &&
+         mine.nFileIndexLow == other.nFileIndexLow;
+}
+
+bool ScheduleAtRestart(const char* path) {
+  if (MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) == FALSE) return false;
+  gScheduled = true;
+  return true;
+}
+
+void ScheduleIfStillThere(void*, const char* folder) {
+  const DWORD attributes = GetFileAttributesA(folder);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) ScheduleAtRestart(folder);
+}
+
+}  // namespace
+
+void DeleteOrSchedule(const char* path) {
+  if (DeleteFileA(path)) return;
+  const DWORD error = GetLastError();
+  // Windows refuses to delete a running program's file with "access denied".
+  const bool inUse = error == ERROR_SHARING_VIOLATION || (error == ERROR_ACCESS_DENIED && IsOwnFile(path));
+  if (!inUse || IsPendingFile(gPending, path)) return;
+  if (ScheduleAtRestart(path)) NotePendingFile(gPending, path);
+}
+
+void ScheduleHoldingFolders(const char* const* folders, std::size_t count) {
+  if (folders != nullptr) ForEachHoldingFolder(folders, count, gPending, ScheduleIfStillThere, nullptr);
+}
+
+bool RestartCompletesRemoval() { return gScheduled; }

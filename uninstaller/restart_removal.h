@@ -1,0 +1,16 @@
+// Files and folders of the log that are in use at uninstall time, left for Windows
+// to delete at the next restart.
+#pragma once
+#include <cstddef>
+
+// Deletes a file the log names. One that is in use (held open by another program, or
+// the running uninstaller's own file) is scheduled for deletion at the next restart.
+void DeleteOrSchedule(const char* path);
+
+// After the directories have been removed: schedules, deepest first, every logged
+// folder that is still there and holds a scheduled file. Windows removes a scheduled
+// folder only if it is empty by then, in the order scheduled, after the files.
+void ScheduleHoldingFolders(const char* const* folders, std::size_t count);
+
+// Whether this run scheduled anything: a restart then completes the removal.
+bool RestartCompletesRemoval();

@@ -25,4 +25,17 @@ extern const ScriptStep* const kContextHelp;
 inline constexpr int kScriptCount = 13;
 extern const std::array<const ScriptStep*, kScriptCount> kAll;
 
+// The longest path Windows' ANSI calls take: a file's, and a folder's, which keeps room
+// for an 8.3 name below it.
+inline constexpr int kLongestFilePath = 259;
+inline constexpr int kLongestFolderPath = 248;
+
+// Characters the longest path each script writes below $HOME_DIR$ adds to it, derived
+// from the steps when the program is built; a folder counts as its path plus the
+// difference of the two limits, so that a root of kLongestFilePath minus the room
+// holds every file and folder the script makes. In kAll's order.
+extern const std::array<int, kScriptCount> kRoomBelowHome;
+// The room of one of kAll's scripts; 0 for any other.
+int RoomBelowHome(const ScriptStep* script);
+
 }  // namespace scripts

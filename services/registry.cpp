@@ -35,14 +35,15 @@ DWORD ReadRegString(HKEY root, const char* subKey, const char* valueName, char* 
   return size;
 }
 
-void WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text) {
+bool WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text) {
   HKEY key = nullptr;
   char noClass[] = "";
   if (RegCreateKeyExA(root, subKey, 0, noClass, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return;
-  RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                 static_cast<DWORD>(TextLength(text) + 1));
+    return false;
+  const LONG rc = RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                                 static_cast<DWORD>(TextLength(text) + 1));
   RegCloseKey(key);
+  return rc == ERROR_SUCCESS;
 }
 
 void DeleteValuesContaining(HKEY root, const char* subKey, const char* text) {

@@ -8,7 +8,8 @@
 // REG_EXPAND_SZ). A string stored without its NUL comes back terminated after its
 // data; when the capacity leaves no room for that NUL the read fails.
 DWORD ReadRegString(HKEY root, const char* subKey, const char* valueName, char* buffer, DWORD capacity);
-// Creates every missing key on the path; REG_SZ of length + 1 bytes.
-void WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text);
+// Creates every missing key on the path; REG_SZ of length + 1 bytes. True when the
+// value was written.
+bool WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text);
 // Deletes, case-folded, every value of the key whose name contains text.
 void DeleteValuesContaining(HKEY root, const char* subKey, const char* text);

@@ -41,7 +41,8 @@ void AppendLog(UninstallLog& log, std::uint8_t type, const char* text) {
   AppendLogRecord(log, type, text, Regrow);
 }
 
-void WriteLog(UninstallLog& log) {
+bool WriteLog(UninstallLog& log) {
+  bool whole = false;
   if (log.fileName != nullptr && log.fileName[0] != '\0') {
     HANDLE file = CreateFileA(log.fileName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -49,8 +50,9 @@ void WriteLog(UninstallLog& log) {
       DWORD written = 0;
       if (log.buffer != nullptr && log.position != 0)
         WriteFile(file, log.buffer, static_cast<DWORD>(log.position), &written, nullptr);
-      CloseHandle(file);
+      whole = CloseHandle(file) != 0 && log.buffer != nullptr && written == log.position;
     }
   }
   Close(log);
+  return whole;
 }

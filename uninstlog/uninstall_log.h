@@ -13,8 +13,8 @@ struct UninstallLog {
 void OpenLog(UninstallLog& log, const char* path);
 void AppendLog(UninstallLog& log, std::uint8_t type, const char* text);
 // Writes exactly the used bytes, replacing any file of that name; releases the
-// buffer and the file name in every case.
-void WriteLog(UninstallLog& log);
+// buffer and the file name in every case. True when the file holds every record.
+bool WriteLog(UninstallLog& log);
 
 // Resizes a record buffer to newSize bytes keeping its content, or returns null and
 // leaves the block as it was.

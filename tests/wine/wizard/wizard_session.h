@@ -58,4 +58,8 @@ std::string SystemDir();
 // Waits until the finish page has enabled its button.
 bool WaitFinished(Session& s, DWORD timeoutMs = 120000);
 
+// Starts the uninstall command exactly as the installer registered it, presses
+// Uninstall, waits for the closing texts and ends it with Finish (exit code 0).
+void UninstallAsRegistered();
+
 }  // namespace wizard

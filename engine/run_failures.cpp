@@ -29,7 +29,7 @@ bool FormatFailureLine(const RunFailures& failures, char* out, std::size_t capac
   int at = sizeof digits - 1;
   for (unsigned n = static_cast<unsigned>(failures.count); n != 0 && at > 0; n /= 10)
     digits[--at] = static_cast<char>('0' + n % 10);
-  CopyText(out, capacity, "\rInstalled with ");
+  CopyText(out, capacity, "Installed with ");
   AppendText(out, capacity, digits + at);
   AppendText(out, capacity, failures.count == 1 ? " error: " : " errors. The first: ");
   AppendText(out, capacity, failures.first);

@@ -17,7 +17,7 @@ void NoteFailure(RunFailures& failures, const char* path);
 // A registry value is named by its root, key and value name: "HKEY_CURRENT_USER\key\name".
 void NoteValueFailure(RunFailures& failures, const char* rootName, const char* key, const char* valueName);
 
-// The finish page's message line when something failed, "\rInstalled with 3 errors.
-// The first: <path>" ("\rInstalled with 1 error: <path>" for one), cut to capacity
+// The finish page's message line when something failed, "Installed with 3 errors.
+// The first: <path>" ("Installed with 1 error: <path>" for one), cut to capacity
 // bytes with its NUL. Returns false, writing nothing, when nothing failed.
 bool FormatFailureLine(const RunFailures& failures, char* out, std::size_t capacity);

@@ -16,10 +16,10 @@ struct LineCase {
 TEST(RunFailures, MessageLineCountsAndNamesTheFirst) {
   static const LineCase cases[] = {
       {0, 320, nullptr},
-      {1, 320, "\rInstalled with 1 error: C:\\R\\f1"},
-      {3, 320, "\rInstalled with 3 errors. The first: C:\\R\\f1"},
-      {12, 320, "\rInstalled with 12 errors. The first: C:\\R\\f1"},
-      {3, 20, "\rInstalled with 3 e"},  // cut to the buffer, NUL included
+      {1, 320, "Installed with 1 error: C:\\R\\f1"},
+      {3, 320, "Installed with 3 errors. The first: C:\\R\\f1"},
+      {12, 320, "Installed with 12 errors. The first: C:\\R\\f1"},
+      {3, 20, "Installed with 3 er"},  // cut to the buffer, NUL included
       {3, 1, ""},
   };
   for (const LineCase& c : cases) {
@@ -49,7 +49,7 @@ TEST(RunFailures, LongNamesAreCutAndValuesNamedByRootKeyAndName) {
   EXPECT_EQ(std::string(g.first), longPath.substr(0, kFailedPathCapacity - 1));
   char line[kFailureLineCapacity] = {};
   ASSERT_TRUE(FormatFailureLine(g, line, sizeof line));
-  EXPECT_EQ(std::string(line), "\rInstalled with 1 error: " + longPath.substr(0, kFailedPathCapacity - 1));
+  EXPECT_EQ(std::string(line), "Installed with 1 error: " + longPath.substr(0, kFailedPathCapacity - 1));
 }
 
 }  // namespace

@@ -281,7 +281,7 @@ TEST_F(Hostile, BuildToolsThatAreMissingFailOrCrash) {
   // Every run goes on to the end: the other IDEs and the shared files are installed;
   // the finish page counts the three builds that left no package.
   const std::string root = "C:\\tvtest\\tools";
-  InstallAll(s, root, "\rInstalled with 3 errors. The first: " + root + "\\Delphi3\\tarveld3.dpl");
+  InstallAll(s, root, "Installed with 3 errors. The first: " + root + "\\Delphi3\\tarveld3.dpl");
   EXPECT_TRUE(FileExists(root + "\\readme.txt"));
   for (const ToolCase& c : cases) {
     EXPECT_FALSE(FileExists(wizard::SystemDir() + "\\" + (std::string(c.package).substr(std::string(c.package).find('\\') + 1))))
@@ -318,14 +318,14 @@ TEST_F(Hostile, WhatTheRunCannotWriteIsCountedOnTheFinishPage) {
       {"one character more", {"d6", "bcb6"}, {kDemos}, PathOfLength(232, 'f'), nullptr, false, false, nullptr,
        "The destination path is too long.", ""},
       {"a payload file held open", {}, {kDemos, kHelp}, locked, "readme.txt", true, false, nullptr, nullptr,
-       "\rInstalled with 1 error: " + locked + "\\readme.txt"},
+       "Installed with 1 error: " + locked + "\\readme.txt"},
       {"a read-only file", {}, {kDemos, kHelp}, readOnly, "license.txt", false, true, nullptr, nullptr,
-       "\rInstalled with 1 error: " + readOnly + "\\license.txt"},
+       "Installed with 1 error: " + readOnly + "\\license.txt"},
       // The folder cannot be made, nor the two files in it.
       {"a file where a folder goes", {}, {kDemos}, blocked, "Help", false, false, nullptr, nullptr,
-       "\rInstalled with 3 errors. The first: " + blocked + "\\Help"},
+       "Installed with 3 errors. The first: " + blocked + "\\Help"},
       {"a build tool that leaves no package", {"d6"}, {kDemos, kHelp}, noPackage, nullptr, false, false, "d6", nullptr,
-       "\rInstalled with 2 errors. The first: " + noPackage + "\\Delphi6\\tarveld6.bpl"},
+       "Installed with 2 errors. The first: " + noPackage + "\\Delphi6\\tarveld6.bpl"},
   };
   // Wine run as root writes over a read-only file; Windows refuses. Then the row expects success.
   const std::string probe = "C:\\tvtest\\probe.txt";
@@ -373,6 +373,7 @@ TEST_F(Hostile, WhatTheRunCannotWriteIsCountedOnTheFinishPage) {
     ASSERT_TRUE(wizard::WaitFinished(s)) << c.name;
     EXPECT_EQ(ItemText(s.dialog, 101), c.readOnly && readOnlyWritable ? kSuccess : c.line) << c.name;
     EXPECT_EQ(ItemText(s.dialog, 203), "Finish") << c.name;
+    if (c.faultyDcc32 != nullptr) SaveScreenshot(s.dialog, "hostile-finish-counted");
     DWORD code = 1;
     ASSERT_TRUE(wizard::Finish(s, &code)) << c.name;
     EXPECT_EQ(code, 0u) << c.name;

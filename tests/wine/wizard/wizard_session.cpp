@@ -1,8 +1,6 @@
 // Driving setup.exe's wizard: pages, list rows, clean-up, the registered uninstall.
 #include "tests/wine/wizard/wizard_session.h"
 
-#include <gtest/gtest.h>
-
 namespace wizard {
 
 using namespace driver;
@@ -137,21 +135,28 @@ std::string SystemDir() {
   return sys;
 }
 
-void UninstallAsRegistered() {
+std::string UninstallAsRegistered() {
   std::string command;
-  ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib",
-                           "UninstallString", &command));
+  if (!RegGetString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib",
+                    "UninstallString", &command))
+    return "no uninstall command registered";
   Program remover;
-  ASSERT_TRUE(driver::Start(command, &remover)) << command;
+  if (!driver::Start(command, &remover)) return "cannot start " + command;
+  // An uninstaller that went wrong does not outlive the check.
+  auto fail = [&remover](const std::string& why) {
+    Kill(remover);
+    return why;
+  };
   HWND dialog = WaitForWindow(remover.pid, "#32770", "Uninstall - Quillon");
-  ASSERT_NE(dialog, nullptr) << DescribeWindows(remover.pid);
-  ASSERT_TRUE(WaitUntil([&] { return IsEnabled(dialog, 202); }));
+  if (dialog == nullptr) return fail("no uninstaller window: " + DescribeWindows(remover.pid));
+  if (!WaitUntil([&] { return IsEnabled(dialog, 202); })) return fail("Uninstall never enabled");
   Click(dialog, 202);
-  ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, 103) == "Uninstall is ready !"; }, 60000));
+  if (!WaitUntil([&] { return ItemText(dialog, 103) == "Uninstall is ready !"; }, 60000))
+    return fail("the uninstall did not finish: " + ItemText(dialog, 103));
   Click(dialog, 203);
   DWORD code = 1;
-  ASSERT_TRUE(WaitExit(remover, 10000, &code));
-  EXPECT_EQ(code, 0u);
+  if (!WaitExit(remover, 10000, &code)) return fail("the uninstaller did not end");
+  return code == 0 ? "" : "the uninstaller ended with " + std::to_string(code);
 }
 
 }  // namespace wizard

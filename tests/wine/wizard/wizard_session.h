@@ -59,7 +59,8 @@ std::string SystemDir();
 bool WaitFinished(Session& s, DWORD timeoutMs = 120000);
 
 // Starts the uninstall command exactly as the installer registered it, presses
-// Uninstall, waits for the closing texts and ends it with Finish (exit code 0).
-void UninstallAsRegistered();
+// Uninstall, waits for the closing texts and ends it with Finish. Empty when all went
+// so and it ended with 0; otherwise what went wrong.
+std::string UninstallAsRegistered();
 
 }  // namespace wizard

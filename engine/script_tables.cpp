@@ -473,11 +473,9 @@ const ScriptStep* const kContextHelp = kHelpScript;
 
 const std::array<const ScriptStep*, kScriptCount> kAll = kEveryScript;
 
-const std::array<int, kScriptCount> kRoomBelowHome = kRooms;
-
 int RoomBelowHome(const ScriptStep* script) {
   for (int i = 0; i < kScriptCount; ++i)
-    if (kAll[i] == script) return kRoomBelowHome[i];
+    if (kAll[i] == script) return kRooms[i];
   return 0;
 }
 

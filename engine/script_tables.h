@@ -30,12 +30,10 @@ extern const std::array<const ScriptStep*, kScriptCount> kAll;
 inline constexpr int kLongestFilePath = 259;
 inline constexpr int kLongestFolderPath = 248;
 
-// Characters the longest path each script writes below $HOME_DIR$ adds to it, derived
-// from the steps when the program is built; a folder counts as its path plus the
-// difference of the two limits, so that a root of kLongestFilePath minus the room
-// holds every file and folder the script makes. In kAll's order.
-extern const std::array<int, kScriptCount> kRoomBelowHome;
-// The room of one of kAll's scripts; 0 for any other.
+// Characters the longest path a script of kAll writes below $HOME_DIR$ adds to it,
+// derived from the steps when the program is built; a folder counts as its path plus
+// the difference of the two limits, so that a root of kLongestFilePath minus the room
+// holds every file and folder the script makes. 0 for any other script.
 int RoomBelowHome(const ScriptStep* script);
 
 }  // namespace scripts

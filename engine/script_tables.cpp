@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "engine/macros.h"
 
@@ -386,9 +387,12 @@ constexpr std::string_view LongestSetBy(Opcode op) {
   return longest;
 }
 
+constexpr std::string_view kLongestSubDir = LongestSetBy(Opcode::SetSubDir);
+constexpr std::string_view kLongestSubFile = LongestSetBy(Opcode::SetSubFile);
+
 struct SubValues {
-  std::string_view dir = LongestSetBy(Opcode::SetSubDir);
-  std::string_view file = LongestSetBy(Opcode::SetSubFile);
+  std::string_view dir = kLongestSubDir;
+  std::string_view file = kLongestSubFile;
 };
 
 constexpr std::string_view NameOf(Macro m) { return kMacroNames[static_cast<int>(m)]; }
@@ -400,6 +404,11 @@ constexpr int BelowHome(const char* templ, const SubValues& v) {
   if (!t.starts_with(NameOf(Macro::HomeDir))) return -1;
   int n = 0;
   for (std::size_t i = NameOf(Macro::HomeDir).size(); i < t.size();) {
+    if (t[i] != '$') {
+      ++n;
+      ++i;
+      continue;
+    }
     const std::string_view rest = t.substr(i);
     if (rest.starts_with(NameOf(Macro::SubDir))) {
       n += static_cast<int>(v.dir.size());
@@ -441,12 +450,15 @@ constexpr int RoomOf(const ScriptStep* script) {
   return room;
 }
 
-constexpr std::array<int, scripts::kScriptCount> RoomOfEvery() {
-  std::array<int, scripts::kScriptCount> rooms{};
-  for (int i = 0; i < scripts::kScriptCount; ++i) rooms[i] = RoomOf(kEveryScript[i]);
-  return rooms;
+// One constant per script: each stays well inside the compilers' evaluation limits.
+template <std::size_t I>
+constexpr int kRoomOf = RoomOf(kEveryScript[I]);
+template <std::size_t... I>
+constexpr std::array<int, sizeof...(I)> RoomOfEvery(std::index_sequence<I...>) {
+  return {kRoomOf<I>...};
 }
-constexpr std::array<int, scripts::kScriptCount> kRooms = RoomOfEvery();
+constexpr std::array<int, scripts::kScriptCount> kRooms =
+    RoomOfEvery(std::make_index_sequence<scripts::kScriptCount>());
 static_assert([] {
   for (int room : kRooms)
     if (room >= kOpenEnded) return false;

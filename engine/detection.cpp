@@ -9,6 +9,7 @@
 #include "controls/check_list.h"
 #include "engine/component_table.h"
 #include "engine/script_step.h"
+#include "engine/script_tables.h"
 #include "engine/text.h"
 #include "services/file_edits.h"
 #include "services/registry.h"
@@ -93,12 +94,26 @@ bool IsPlainAbsolutePath(const char* path) {
   return true;
 }
 
+// The longest destination that holds every file and folder of the components ticked
+// now (rows not offered count by their selection) and the uninstall log.
+int LongestDestination() {
+  constexpr int kLogRoom = sizeof "\\uninst.qln" - 1;
+  // The root is a folder too: with only the log below it, it is the longest folder Windows makes.
+  static_assert(scripts::kLongestFilePath - kLogRoom == scripts::kLongestFolderPath);
+  static_assert(scripts::kLongestFilePath == static_cast<int>(kPathCapacity) - 1);
+  int room = kLogRoom;
+  for (const ComponentEntry* row = ComponentTable(); row->caption != nullptr; ++row) {
+    const int ticked =
+        row->visibility != kNotOffered ? GetCheckItemData(gSetup.checkList, row->listIndex) : row->selection;
+    const int needs = scripts::RoomBelowHome(row->script);
+    if (ticked == 1 && needs > room) room = needs;
+  }
+  return scripts::kLongestFilePath - room;
+}
+
 }  // namespace
 
 bool AcceptDestination() {
-  // 248 is also the longest folder CreateDirectory makes: room is left for "\uninst.qln".
-  constexpr int kLongest = static_cast<int>(kPathCapacity) - 1 - (sizeof "\\uninst.qln" - 1);
-  static_assert(kLongest == 248);
   HWND edit = GetDlgItem(gSetup.dialog, Item::Destination);
   char path[kPathCapacity] = {};
   // A longer text would be cut when it is read, and the cut names another folder.
@@ -106,7 +121,7 @@ bool AcceptDestination() {
   if (fits) GetWindowTextA(edit, path, kPathCapacity);
   StripTrailingSeparator(path);
   const char* problem = nullptr;
-  if (!fits || TextLength(path) > static_cast<std::size_t>(kLongest)) {
+  if (!fits || TextLength(path) > static_cast<std::size_t>(LongestDestination())) {
     problem = "The destination path is too long.";
   } else {
     const bool plain = IsPlainAbsolutePath(path);

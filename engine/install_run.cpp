@@ -41,7 +41,8 @@ DWORD WINAPI InstallWorker(LPVOID) {
     AppendLog(gSetup.log, LogType::Component, row->caption);
     RunScript(row->script);
   }
-  WriteRegString(HKEY_LOCAL_MACHINE, kProductKey, "RootDir", MacroValue(gSetup.macros, Macro::HomeDir));
+  if (!WriteRegString(HKEY_LOCAL_MACHINE, kProductKey, "RootDir", MacroValue(gSetup.macros, Macro::HomeDir)))
+    NoteValueFailure(gSetup.failures, "HKEY_LOCAL_MACHINE", kProductKey, "RootDir");
   WriteUninstallEntry();
   ++gSetup.wizardStep;
   gSetup.showStep();
@@ -52,6 +53,10 @@ DWORD WINAPI InstallWorker(LPVOID) {
 
 bool InstallationRunning() { return gSetup.installRunning != 0; }
 
+int InstallFailureCount() { return gSetup.failures.count; }
+
+const char* FirstInstallFailure() { return gSetup.failures.first; }
+
 void StartInstallation() {
   SetItemText(Item::UpperText, "\rNow is installations process. Please wait ...");
   SetItemText(Item::MiddleText, "Progress of installation :");
@@ -59,7 +64,8 @@ void StartInstallation() {
   EnableWindow(GetDlgItem(gSetup.dialog, Item::Cancel), FALSE);
   CollectChoices();
   CountSelectedSteps();
-  CreateDirectoryPath(MacroValue(gSetup.macros, Macro::HomeDir));
+  if (!CreateDirectoryPath(MacroValue(gSetup.macros, Macro::HomeDir)))
+    NoteFailure(gSetup.failures, MacroValue(gSetup.macros, Macro::HomeDir));
   ExpandMacros(gSetup.macros, "$HOME_DIR$\\uninst.qln", gSetup.pathBuffer, kPathBufferCapacity);
   OpenLog(gSetup.log, gSetup.pathBuffer);
   AppendLog(gSetup.log, LogType::Banner, kProductBanner);
@@ -78,23 +84,35 @@ void StartInstallation() {
   }
 }
 
-void FinishInstallation() {
+namespace {
+
+// The finish page's message line (item 101): the usual text, or that the run could not
+// start, or how many of its objects could not be written and the first of them.
+void ShowOutcome() {
+  char line[kFailureLineCapacity] = {};
   if (workerMissing) {
-    SetItemText(Item::UpperText, "\rThe installation could not be started:\r nothing was installed.");
-    SetItemText(Item::MiddleText, "Quillon  Welcome to www.quillon.example");
-    SetItemText(Item::LowerText, "Press Finish button.");
-  } else {
-    SetItemText(Item::UpperText, "\rThe installation process was\r successfully complete !");
-    SetItemText(Item::MiddleText, "Quillon  Welcome to www.quillon.example");
-    SetItemText(Item::LowerText, "Press Finish button.");
+    CopyText(line, sizeof line, "\rThe installation could not be started:\r nothing was installed.");
+  } else if (!FormatFailureLine(gSetup.failures, line, sizeof line)) {
+    CopyText(line, sizeof line, "\rThe installation process was\r successfully complete !");
   }
+  SetItemText(Item::UpperText, line);
+}
+
+}  // namespace
+
+void FinishInstallation() {
+  SetItemText(Item::MiddleText, "Quillon  Welcome to www.quillon.example");
+  SetItemText(Item::LowerText, "Press Finish button.");
   SetItemText(Item::Cancel, "Finish");
   if (gSetup.workerThread != nullptr) {
     CloseHandle(gSetup.workerThread);
     gSetup.workerThread = nullptr;
   }
   AppendLog(gSetup.log, LogType::MachineKeyGone, kUninstallKey);
-  WriteLog(gSetup.log);
+  // Named by the macro: a name too long for the log leaves the log without one.
+  ExpandMacros(gSetup.macros, "$HOME_DIR$\\uninst.qln", gSetup.pathBuffer, kPathBufferCapacity);
+  if (!WriteLog(gSetup.log)) NoteFailure(gSetup.failures, gSetup.pathBuffer);
+  ShowOutcome();
   // From here on the worker touches nothing of the state: Finish may end the wizard.
   InterlockedExchange(&gSetup.installRunning, 0);
   EnableWindow(GetDlgItem(gSetup.dialog, Item::Cancel), TRUE);

@@ -5,3 +5,8 @@ void StartInstallation();
 void FinishInstallation();
 // True from the worker's start until it has shown the finish page.
 bool InstallationRunning();
+// Read once the run has ended: the files, folders, registry values and package builds
+// it could not make (the finish page's message line counts them), and the first of
+// them by its path (empty when there was none).
+int InstallFailureCount();
+const char* FirstInstallFailure();

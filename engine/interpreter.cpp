@@ -35,6 +35,22 @@ void ExpandWork(int i, const char* templ) { ExpandInto(templ, W(i), kWorkBufferC
 
 void Log(std::uint8_t type, const char* text) { AppendLog(gSetup.log, type, text); }
 
+void Failed(const char* path) { NoteFailure(gSetup.failures, path); }
+
+void WriteValue(HKEY root, const char* key, const char* valueName, const char* data) {
+  if (!WriteRegString(root, key, valueName, data))
+    NoteValueFailure(gSetup.failures, root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER", key,
+                     valueName);
+}
+
+// The build before a copy leaves the package the copy names: without it the build
+// failed, and that is the one failure named, not the copy as well.
+void CopyToFile(const ScriptStep& step) {
+  ExpandWork(1, step.bText);
+  if (!CopyFileA(P(), W(1), FALSE)) Failed(GetFileAttributesA(P()) == INVALID_FILE_ATTRIBUTES ? P() : W(1));
+  Log(LogType::File, W(1));
+}
+
 void AdvanceProgress() { SendDlgItemMessageA(gSetup.dialog, kProgressBarId, PBM_DELTAPOS, 1, 0); }
 
 void RunBuildTool(const ScriptStep& step) {
@@ -74,7 +90,7 @@ void UpdateSearchPath(const ScriptStep& step) {
   }
   const SearchPathScratch scratch = {W(2), W(3), W(4), kWorkBufferCapacity};
   if (!RewriteSearchPath(gSetup.macros, scratch, P())) return;
-  WriteRegString(HKEY_CURRENT_USER, W(1), valueName, W(4));
+  WriteValue(HKEY_CURRENT_USER, W(1), valueName, W(4));
 }
 
 void PruneRegistrations() {
@@ -88,7 +104,7 @@ void PruneRegistrations() {
 void SetStringValue(HKEY root, std::uint8_t keyRecord, const ScriptStep& step) {
   ExpandWork(1, step.bText);
   ExpandWork(2, step.c);
-  WriteRegString(root, P(), W(1), W(2));
+  WriteValue(root, P(), W(1), W(2));
   Log(keyRecord, P());
   Log(LogType::ValueName, W(1));
 }
@@ -96,24 +112,22 @@ void SetStringValue(HKEY root, std::uint8_t keyRecord, const ScriptStep& step) {
 void RunStep(const ScriptStep& step) {
   switch (step.opcode) {
     case Opcode::ExtractPayload:
-      ExtractResourceToFile(P(), step.bId);
+      if (!ExtractResourceToFile(P(), step.bId)) Failed(P());
       Log(LogType::File, P());
       break;
     case Opcode::MakeDirectory:
-      CreateDirectoryPath(P());
+      if (!CreateDirectoryPath(P())) Failed(P());
       Log(LogType::Directory, P());
       break;
     case Opcode::CopyToFile:
-      ExpandWork(1, step.bText);
-      CopyFileA(P(), W(1), FALSE);
-      Log(LogType::File, W(1));
+      CopyToFile(step);
       break;
     case Opcode::RunBuildTool:
       RunBuildTool(step);
       break;
     case Opcode::RegisterPackage:
       ExpandWork(1, kKnownPackagesKey);
-      WriteRegString(HKEY_CURRENT_USER, W(1), P(), OrEmpty(step.bText));
+      WriteValue(HKEY_CURRENT_USER, W(1), P(), OrEmpty(step.bText));
       Log(LogType::UserKey, W(1));
       Log(LogType::ValueName, P());
       break;
@@ -122,7 +136,7 @@ void RunStep(const ScriptStep& step) {
       break;
     case Opcode::RegisterHelpFile:
       ExpandWork(1, step.bText);
-      WriteRegString(HKEY_LOCAL_MACHINE, kHelpKey, W(1), P());
+      WriteValue(HKEY_LOCAL_MACHINE, kHelpKey, W(1), P());
       Log(LogType::MachineKey, kHelpKey);
       Log(LogType::ValueName, W(1));
       break;

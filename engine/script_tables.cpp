@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <utility>
+
+#include "engine/macros.h"
 
 namespace {
 
@@ -362,6 +365,106 @@ static_assert(IdOf(kB5Script.data(), "\\tvzmodem.hpp") == 8513);
 static_assert(IdOf(kB5Script.data(), "\\tvzmodem.dcu") == 8514);
 static_assert(IdOf(kB6Script.data(), "\\qtvddbasew32.obj") == 28651);
 
+// The room each script needs below $HOME_DIR$, counted as a file path would use it: a
+// file's name after the root, a folder's plus the 11 characters Windows keeps free
+// below every folder it makes. $SUB_DIR$ and $SUB_FILE$ take the value the script set
+// last, or the longest any script sets; any other macro is open-ended and has no place
+// below the root.
+constexpr int kFolderReserve = scripts::kLongestFilePath - scripts::kLongestFolderPath;
+constexpr int kOpenEnded = 1 << 20;
+
+constexpr std::array<const ScriptStep*, scripts::kScriptCount> kEveryScript = {
+    kD3Script.data(), kD4Script.data(), kD5Script.data(), kD6Script.data(), kD7Script.data(),
+    kD2005Script.data(), kB3Script.data(), kB4Script.data(), kB5Script.data(), kB6Script.data(),
+    kSharedScript, kDemoScript, kHelpScript,
+};
+
+constexpr std::string_view LongestSetBy(Opcode op) {
+  std::string_view longest;
+  for (const ScriptStep* script : kEveryScript)
+    for (const ScriptStep* s = script; s->a != nullptr; ++s)
+      if (s->opcode == op && std::string_view(s->a).size() > longest.size()) longest = s->a;
+  return longest;
+}
+
+constexpr std::string_view kLongestSubDir = LongestSetBy(Opcode::SetSubDir);
+constexpr std::string_view kLongestSubFile = LongestSetBy(Opcode::SetSubFile);
+
+struct SubValues {
+  std::string_view dir = kLongestSubDir;
+  std::string_view file = kLongestSubFile;
+};
+
+constexpr std::string_view NameOf(Macro m) { return kMacroNames[static_cast<int>(m)]; }
+
+// Characters the expansion of templ adds after $HOME_DIR$; -1 for a template that does
+// not start there (the system folder, an IDE's own folders).
+constexpr int BelowHome(const char* templ, const SubValues& v) {
+  const std::string_view t = templ != nullptr ? templ : "";
+  if (!t.starts_with(NameOf(Macro::HomeDir))) return -1;
+  int n = 0;
+  for (std::size_t i = NameOf(Macro::HomeDir).size(); i < t.size();) {
+    if (t[i] != '$') {
+      ++n;
+      ++i;
+      continue;
+    }
+    const std::string_view rest = t.substr(i);
+    if (rest.starts_with(NameOf(Macro::SubDir))) {
+      n += static_cast<int>(v.dir.size());
+      i += NameOf(Macro::SubDir).size();
+    } else if (rest.starts_with(NameOf(Macro::SubFile))) {
+      n += static_cast<int>(v.file.size());
+      i += NameOf(Macro::SubFile).size();
+    } else {
+      for (std::string_view name : kMacroNames)
+        if (rest.starts_with(name)) return kOpenEnded;
+      ++n;
+      ++i;
+    }
+  }
+  return n;
+}
+
+constexpr int FolderBelowHome(const char* templ, const SubValues& v) {
+  const int n = BelowHome(templ, v);
+  return n < 0 ? n : n + kFolderReserve;
+}
+
+constexpr int RoomOf(const ScriptStep* script) {
+  SubValues v;
+  int room = 0;
+  auto take = [&room](int n) { room = n > room ? n : room; };
+  for (const ScriptStep* s = script; s->a != nullptr; ++s) {
+    switch (s->opcode) {
+      case Opcode::SetSubDir: v.dir = s->a; break;
+      case Opcode::SetSubFile: v.file = s->a; break;
+      case Opcode::ExtractPayload:
+      case Opcode::RecordBuildOutput: take(BelowHome(s->a, v)); break;
+      case Opcode::CopyToFile: take(BelowHome(s->bText, v)); break;
+      case Opcode::MakeDirectory: take(FolderBelowHome(s->a, v)); break;
+      case Opcode::RunBuildTool: take(FolderBelowHome(s->bText, v)); break;  // its working folder
+      default: break;
+    }
+  }
+  return room;
+}
+
+// One constant per script: each stays well inside the compilers' evaluation limits.
+template <std::size_t I>
+constexpr int kRoomOf = RoomOf(kEveryScript[I]);
+template <std::size_t... I>
+constexpr std::array<int, sizeof...(I)> RoomOfEvery(std::index_sequence<I...>) {
+  return {kRoomOf<I>...};
+}
+constexpr std::array<int, scripts::kScriptCount> kRooms =
+    RoomOfEvery(std::make_index_sequence<scripts::kScriptCount>());
+static_assert([] {
+  for (int room : kRooms)
+    if (room >= kOpenEnded) return false;
+  return true;
+}(), "a path below the root names a macro whose value is open-ended");
+
 }  // namespace
 
 namespace scripts {
@@ -380,10 +483,12 @@ const ScriptStep* const kSharedFiles = kSharedScript;
 const ScriptStep* const kDemoProjects = kDemoScript;
 const ScriptStep* const kContextHelp = kHelpScript;
 
-const std::array<const ScriptStep*, kScriptCount> kAll = {
-    kD3Script.data(), kD4Script.data(), kD5Script.data(), kD6Script.data(), kD7Script.data(),
-    kD2005Script.data(), kB3Script.data(), kB4Script.data(), kB5Script.data(), kB6Script.data(),
-    kSharedScript, kDemoScript, kHelpScript,
-};
+const std::array<const ScriptStep*, kScriptCount> kAll = kEveryScript;
+
+int RoomBelowHome(const ScriptStep* script) {
+  for (int i = 0; i < kScriptCount; ++i)
+    if (kAll[i] == script) return kRooms[i];
+  return 0;
+}
 
 }  // namespace scripts

@@ -25,4 +25,15 @@ extern const ScriptStep* const kContextHelp;
 inline constexpr int kScriptCount = 13;
 extern const std::array<const ScriptStep*, kScriptCount> kAll;
 
+// The longest path Windows' ANSI calls take: a file's, and a folder's, which keeps room
+// for an 8.3 name below it.
+inline constexpr int kLongestFilePath = 259;
+inline constexpr int kLongestFolderPath = 248;
+
+// Characters the longest path a script of kAll writes below $HOME_DIR$ adds to it,
+// derived from the steps when the program is built; a folder counts as its path plus
+// the difference of the two limits, so that a root of kLongestFilePath minus the room
+// holds every file and folder the script makes. 0 for any other script.
+int RoomBelowHome(const ScriptStep* script);
+
 }  // namespace scripts

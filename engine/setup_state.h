@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "engine/macros.h"
+#include "engine/run_failures.h"
 #include "uninstlog/uninstall_log.h"
 
 struct CheckList;
@@ -42,6 +43,7 @@ struct SetupState {
   STARTUPINFOA startupInfo;
   PROCESS_INFORMATION processInfo;
   UninstallLog log;
+  RunFailures failures;            // what the run could not write; the worker's until the run ends
   volatile LONG installRunning;    // set while the worker owns the state
   volatile LONG closeDeferred;     // a close request arrived during the run
 };

@@ -55,7 +55,12 @@ bool WriteAll(HANDLE file, const char* bytes, DWORD count) {
 
 }  // namespace
 
-void CreateDirectoryPath(char* path) { WalkDirectoryPrefixes(path, CreateLevel, nullptr); }
+bool CreateDirectoryPath(char* path) {
+  WalkDirectoryPrefixes(path, CreateLevel, nullptr);
+  // "Already exists" is also the answer for a file of that name.
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
 
 void AppendTextOnce(const char* path, const char* text) {
   HANDLE file = OpenForEdit(path);

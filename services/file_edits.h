@@ -5,7 +5,8 @@
 
 // Creates every missing level; both separators; drive designators skipped; stops at
 // the first failure other than "already exists". The path is given back unchanged.
-void CreateDirectoryPath(char* path);
+// True when the path names a folder afterwards.
+bool CreateDirectoryPath(char* path);
 // Appends text to an existing, non-empty file unless it already holds it (case-folded).
 void AppendTextOnce(const char* path, const char* text);
 // Adds "Tarvel Lib=" after every "Projects=" anchor and appends the expanded

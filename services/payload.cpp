@@ -28,14 +28,14 @@ ResourceBytes FindPayload(unsigned id) {
 
 }  // namespace
 
-DWORD ExtractResourceToFile(const char* path, unsigned id) {
+bool ExtractResourceToFile(const char* path, unsigned id) {
   HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return 0;
+  if (file == INVALID_HANDLE_VALUE) return false;
   const ResourceBytes r = FindPayload(id);
   DWORD written = 0;
   if (r.bytes != nullptr && r.size != 0) WriteFile(file, r.bytes, r.size, &written, nullptr);
-  CloseHandle(file);
-  return written;
+  const bool closed = CloseHandle(file) != 0;
+  return r.found && written == r.size && closed;
 }
 
 ResourceText LoadResourceText(unsigned id) {

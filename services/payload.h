@@ -2,10 +2,11 @@
 #pragma once
 #include <windows.h>
 
-// Writes the resource's bytes to path (CREATE_ALWAYS, no sharing). Returns the bytes
-// written; 0 when the file cannot be created or the resource is missing (the file
-// then exists and is empty).
-DWORD ExtractResourceToFile(const char* path, unsigned id);
+// Writes the resource's bytes to path (CREATE_ALWAYS, no sharing). True when the file
+// holds all of them; false when it cannot be created, a write falls short, or the
+// resource is missing (the file then exists and is empty). An empty resource makes
+// an empty file and succeeds.
+bool ExtractResourceToFile(const char* path, unsigned id);
 
 // A NUL-terminated heap copy of a resource's bytes. text is null when the resource
 // is missing.

@@ -35,23 +35,26 @@ DWORD ReadRegString(HKEY root, const char* subKey, const char* valueName, char* 
   return size;
 }
 
-void WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text) {
+namespace {
+
+bool WriteRegValue(HKEY root, const char* subKey, const char* valueName, DWORD type, const void* data, DWORD size) {
   HKEY key = nullptr;
   char noClass[] = "";
   if (RegCreateKeyExA(root, subKey, 0, noClass, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return;
-  RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                 static_cast<DWORD>(TextLength(text) + 1));
+    return false;
+  const LONG rc = RegSetValueExA(key, valueName, 0, type, static_cast<const BYTE*>(data), size);
   RegCloseKey(key);
+  return rc == ERROR_SUCCESS;
 }
 
-void WriteRegDword(HKEY root, const char* subKey, const char* valueName, DWORD value) {
-  HKEY key = nullptr;
-  char noClass[] = "";
-  if (RegCreateKeyExA(root, subKey, 0, noClass, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return;
-  RegSetValueExA(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  RegCloseKey(key);
+}  // namespace
+
+bool WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text) {
+  return WriteRegValue(root, subKey, valueName, REG_SZ, text, static_cast<DWORD>(TextLength(text) + 1));
+}
+
+bool WriteRegDword(HKEY root, const char* subKey, const char* valueName, DWORD value) {
+  return WriteRegValue(root, subKey, valueName, REG_DWORD, &value, sizeof value);
 }
 
 void DeleteValuesContaining(HKEY root, const char* subKey, const char* text) {

@@ -9,9 +9,10 @@
 // REG_EXPAND_SZ). A string stored without its NUL comes back terminated after its
 // data; when the capacity leaves no room for that NUL the read fails.
 DWORD ReadRegString(HKEY root, const char* subKey, const char* valueName, char* buffer, DWORD capacity);
-// Creates every missing key on the path; REG_SZ of length + 1 bytes.
-void WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text);
-// Creates every missing key on the path; REG_DWORD.
-void WriteRegDword(HKEY root, const char* subKey, const char* valueName, DWORD value);
+// Creates every missing key on the path; REG_SZ of length + 1 bytes. True when the
+// value was written.
+bool WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text);
+// Creates every missing key on the path; REG_DWORD. True when the value was written.
+bool WriteRegDword(HKEY root, const char* subKey, const char* valueName, DWORD value);
 // Deletes, case-folded, every value of the key whose name contains text.
 void DeleteValuesContaining(HKEY root, const char* subKey, const char* text);

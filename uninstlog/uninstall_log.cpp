@@ -60,7 +60,8 @@ void ReleaseLogDescriptor(void* descriptor) {
   if (descriptor != nullptr) LocalFree(descriptor);
 }
 
-void WriteLog(UninstallLog& log) {
+bool WriteLog(UninstallLog& log) {
+  bool whole = false;
   if (log.fileName != nullptr && log.fileName[0] != '\0') {
     void* descriptor = TakeLogDescriptor();
     SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
@@ -74,8 +75,9 @@ void WriteLog(UninstallLog& log) {
       DWORD written = 0;
       if (log.buffer != nullptr && log.position != 0)
         WriteFile(file, log.buffer, static_cast<DWORD>(log.position), &written, nullptr);
-      CloseHandle(file);
+      whole = CloseHandle(file) != 0 && log.buffer != nullptr && written == log.position;
     }
   }
   Close(log);
+  return whole;
 }

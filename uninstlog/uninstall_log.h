@@ -13,8 +13,9 @@ struct UninstallLog {
 void OpenLog(UninstallLog& log, const char* path);
 void AppendLog(UninstallLog& log, std::uint8_t type, const char* text);
 // Writes exactly the used bytes, replacing any file of that name, under the log's
-// descriptor; releases the buffer and the file name in every case.
-void WriteLog(UninstallLog& log);
+// descriptor; releases the buffer and the file name in every case. True when the file
+// holds every record.
+bool WriteLog(UninstallLog& log);
 
 // The security descriptor the log file is created with, or nullptr when it cannot
 // be built (the log is then written with the folder's inherited rights).

@@ -142,4 +142,15 @@ TEST(ScriptTables, CompilingTextComesBeforeTheResourceFilesInDelphiAndAfterInBui
   EXPECT_STREQ(scripts::kBuilder4[83].a, "Compiling package ...");
 }
 
+// The longest path below the root, per component: the folder and the longest name in it
+// (CBuilder6\qtarvellibreg.pas, Demos\EventList\evlistdemo.dpr, license.txt, each after a separator).
+TEST(ScriptTables, RoomEachComponentNeedsBelowTheRoot) {
+  static const int kRoom[] = {25, 25, 25, 26, 26, 25, 27, 27, 27, 28, 12, 31, 16};
+  ComponentEntry* rows = ComponentTable();
+  for (int i = 0; i < kComponentCount; ++i) {
+    EXPECT_EQ(scripts::RoomBelowHome(rows[i].script), kRoom[i]) << rows[i].caption;
+  }
+  EXPECT_EQ(scripts::RoomBelowHome(nullptr), 0);
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -129,7 +130,7 @@ TEST_F(Hostile, DestinationsThatCannotHoldTheInstallationAreRefused) {
   ASSERT_NE(drive[0], '?');
   const std::string file = "C:\\tvtest\\a file.txt";
   ASSERT_TRUE(WriteFileBytes(file, "user data"));
-  const std::string p248 = PathOfLength(248, 'e');
+  const std::string p247 = PathOfLength(247, 'e');
   const DestinationCase cases[] = {
       {"259 characters", PathOfLength(259), "The destination path is too long.", ""},
       {"300 typed characters", PathOfLength(300), "The destination path is too long.", ""},
@@ -138,7 +139,9 @@ TEST_F(Hostile, DestinationsThatCannotHoldTheInstallationAreRefused) {
       {"an existing file, trailing separator", file + "\\", "Can't create the destination folder.", ""},
       {"empty", "", "Can't create the destination folder.", ""},
       {"blanks only", "   ", "Can't create the destination folder.", ""},
-      {"248 characters, the longest taken", p248, nullptr, p248},
+      // The shared files' "\license.txt" is one character longer than "\uninst.qln".
+      {"248 characters: no room for license.txt", PathOfLength(248), "The destination path is too long.", ""},
+      {"247 characters, the longest taken", p247, nullptr, p247},
       // Windows would drop the blank or dot from the folder it makes but not from the files below it.
       {"a name ending in a blank", "C:\\tvtest\\blank \\", "Can't create the destination folder.", ""},
       {"a name ending in a dot", "C:\\tvtest\\dot.", "Can't create the destination folder.", ""},
@@ -171,6 +174,7 @@ TEST_F(Hostile, DestinationsThatCannotHoldTheInstallationAreRefused) {
       ASSERT_FALSE(log.empty()) << c.name;
       EXPECT_EQ(log.back().type, 8) << c.name;
       EXPECT_TRUE(FileExists(c.installed + "\\readme.txt")) << c.name;
+      EXPECT_TRUE(FileExists(c.installed + "\\license.txt")) << c.name;
       DWORD code = 1;
       ASSERT_TRUE(wizard::Finish(s, &code)) << c.name;
       wizard::CleanRegistry();
@@ -183,11 +187,14 @@ TEST_F(Hostile, DestinationsThatCannotHoldTheInstallationAreRefused) {
   EXPECT_FALSE(DirectoryExists(drive));
 }
 
-// Runs a whole installation into root with what is offered ticked.
-void InstallAll(Session& s, const std::string& root) {
+constexpr char kSuccess[] = "\rThe installation process was\r successfully complete !";
+
+// Runs a whole installation into root with what is offered ticked; the finish page's
+// message line must read line.
+void InstallAll(Session& s, const std::string& root, const std::string& line = kSuccess) {
   ASSERT_TRUE(wizard::Start(&s));
   ASSERT_TRUE(wizard::Install(s, root)) << ItemText(s.dialog, 107);
-  EXPECT_EQ(ItemText(s.dialog, 101), "\rThe installation process was\r successfully complete !");
+  EXPECT_EQ(ItemText(s.dialog, 101), line);
   EXPECT_EQ(wizard::ReadLog(root + "\\uninst.qln").back().type, 8);
   DWORD code = 1;
   ASSERT_TRUE(wizard::Finish(s, &code));
@@ -271,15 +278,139 @@ TEST_F(Hostile, BuildToolsThatAreMissingFailOrCrash) {
       ASSERT_TRUE(WriteFileBytes(bin + "fault.txt", c.fault));
     }
   }
-  // Every run goes on to the end: the other IDEs and the shared files are installed.
+  // Every run goes on to the end: the other IDEs and the shared files are installed;
+  // the finish page counts the three builds that left no package.
   const std::string root = "C:\\tvtest\\tools";
-  InstallAll(s, root);
+  InstallAll(s, root, "Installed with 3 errors. The first: " + root + "\\Delphi3\\tarveld3.dpl");
   EXPECT_TRUE(FileExists(root + "\\readme.txt"));
   for (const ToolCase& c : cases) {
     EXPECT_FALSE(FileExists(wizard::SystemDir() + "\\" + (std::string(c.package).substr(std::string(c.package).find('\\') + 1))))
         << c.name << ": no package is copied from a build that did not happen";
     EXPECT_TRUE(DirectoryExists(root + "\\" + std::string(c.package).substr(0, std::string(c.package).find('\\'))))
         << c.name;
+  }
+}
+
+// What stands in the way of one installation, and what its finish page must then say.
+struct WriteCase {
+  const char* name;
+  std::vector<const char*> ides;    // stand-in IDEs made for the row
+  std::vector<const char*> untick;  // list captions unticked
+  std::string root;                 // typed as the destination
+  const char* blocker;              // a file made below the root first, or null
+  bool held;                        // ... and held open without sharing until after the uninstall
+  bool readOnly;                    // ... or marked read-only
+  const char* faultyDcc32;          // the stand-in IDE whose dcc32 leaves no package, or null
+  const char* refusal;              // the component page's message box, or null
+  std::string line;                 // the finish page's message line
+};
+
+TEST_F(Hostile, WhatTheRunCannotWriteIsCountedOnTheFinishPage) {
+  constexpr char kDemos[] = " Demo Projects Files";
+  constexpr char kHelp[] = " Context Help Files";
+  // Delphi 6, C++Builder 6, help and shared files: "\CBuilder6\qtarvellibreg.pas" is the
+  // longest path below the root, 28 characters, so 231 is the longest root.
+  const std::string fit = PathOfLength(231, 'f');
+  const std::string locked = "C:\\tvtest\\locked", readOnly = "C:\\tvtest\\read only";
+  const std::string blocked = "C:\\tvtest\\blocked", noPackage = "C:\\tvtest\\no package";
+  const WriteCase cases[] = {
+      {"exact fit", {"d6", "bcb6"}, {kDemos}, fit, nullptr, false, false, nullptr, nullptr, kSuccess},
+      {"one character more", {"d6", "bcb6"}, {kDemos}, PathOfLength(232, 'f'), nullptr, false, false, nullptr,
+       "The destination path is too long.", ""},
+      {"a payload file held open", {}, {kDemos, kHelp}, locked, "readme.txt", true, false, nullptr, nullptr,
+       "Installed with 1 error: " + locked + "\\readme.txt"},
+      {"a read-only file", {}, {kDemos, kHelp}, readOnly, "license.txt", false, true, nullptr, nullptr,
+       "Installed with 1 error: " + readOnly + "\\license.txt"},
+      // The folder cannot be made, nor the two files in it.
+      {"a file where a folder goes", {}, {kDemos}, blocked, "Help", false, false, nullptr, nullptr,
+       "Installed with 3 errors. The first: " + blocked + "\\Help"},
+      {"a build tool that leaves no package", {"d6"}, {kDemos, kHelp}, noPackage, nullptr, false, false, "d6", nullptr,
+       "Installed with 2 errors. The first: " + noPackage + "\\Delphi6\\tarveld6.bpl"},
+  };
+  // Wine run as root writes over a read-only file; Windows refuses. Then the row expects success.
+  const std::string probe = "C:\\tvtest\\probe.txt";
+  ASSERT_TRUE(WriteFileBytes(probe, "x"));
+  SetFileAttributesA(probe.c_str(), FILE_ATTRIBUTE_READONLY);
+  HANDLE h = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const bool readOnlyWritable = h != INVALID_HANDLE_VALUE;
+  if (readOnlyWritable) CloseHandle(h);
+  SetFileAttributesA(probe.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  for (const WriteCase& c : cases) {
+    wizard::CleanSlate();
+    for (const char* v : c.ides) ASSERT_TRUE(wizard::MakeIde(v, std::string("C:\\tvtest\\ide\\") + v)) << c.name;
+    if (c.faultyDcc32 != nullptr) {
+      const std::string bin = std::string("C:\\tvtest\\ide\\") + c.faultyDcc32 + "\\Bin\\";
+      ASSERT_TRUE(CopyFileA(BuildPath("tests/wine/hostile/faulty_tool.exe").c_str(), (bin + "dcc32.exe").c_str(), FALSE));
+      ASSERT_TRUE(WriteFileBytes(bin + "fault.txt", "exit"));
+    }
+    const std::string blocker = c.blocker != nullptr ? c.root + "\\" + c.blocker : "";
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (c.blocker != nullptr) {
+      ASSERT_TRUE(CreateDirectoryA(c.root.c_str(), nullptr)) << c.name;
+      ASSERT_TRUE(WriteFileBytes(blocker, "user data")) << c.name;
+      if (c.readOnly) SetFileAttributesA(blocker.c_str(), FILE_ATTRIBUTE_READONLY);
+      if (c.held) held = CreateFileA(blocker.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+      ASSERT_EQ(held != INVALID_HANDLE_VALUE, c.held) << c.name;
+    }
+    ASSERT_TRUE(wizard::Start(&s)) << c.name;
+    ASSERT_TRUE(wizard::Next(s)) << c.name;
+    const auto rows = wizard::ListRows(s);
+    for (size_t i = 0; i < rows.size(); ++i)
+      for (const char* caption : c.untick)
+        if (rows[i].text == caption) wizard::ClickRow(s, static_cast<int>(i));
+    SetItemText(s.dialog, 120, c.root.c_str());
+    Click(s.dialog, 202);
+    if (c.refusal != nullptr) {
+      ExpectBox(c.refusal);
+      EXPECT_EQ(ItemText(s.dialog, 107), "step 2/4") << c.name;
+      QuitFromPage();
+      EXPECT_FALSE(DirectoryExists(c.root)) << c.name << ": refused before anything is written";
+      EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, "Software\\Quillon\\Tarvel Lib")) << c.name;
+      wizard::End(s);
+      continue;
+    }
+    ASSERT_TRUE(wizard::WaitFinished(s)) << c.name;
+    EXPECT_EQ(ItemText(s.dialog, 101), c.readOnly && readOnlyWritable ? kSuccess : c.line) << c.name;
+    EXPECT_EQ(ItemText(s.dialog, 203), "Finish") << c.name;
+    if (c.faultyDcc32 != nullptr) SaveScreenshot(s.dialog, "hostile-finish-counted");
+    DWORD code = 1;
+    ASSERT_TRUE(wizard::Finish(s, &code)) << c.name;
+    EXPECT_EQ(code, 0u) << c.name;
+    const auto log = wizard::ReadLog(c.root + "\\uninst.qln");
+    ASSERT_FALSE(log.empty()) << c.name;
+    EXPECT_EQ(log.back().type, 8) << c.name;
+    if (c.line == kSuccess) {
+      // Nothing counted: every extraction, folder, copy and value was written. The
+      // stand-in builds leave the packages, not every unit's compiled files.
+      size_t longest = 0;
+      for (const auto& r : log) {
+        if (r.type == 3 && FileExists(r.text)) longest = std::max(longest, r.text.size());
+        if (r.type == 9) {
+          EXPECT_TRUE(DirectoryExists(r.text)) << c.name << ": " << r.text;
+        }
+      }
+      EXPECT_EQ(longest, 259u) << c.name << ": the root leaves no character to spare";
+      for (const char* package : {"tarveld6.bpl", "tarveld6clx.bpl", "tarvelb6.bpl", "tarvelb6clx.bpl"}) {
+        EXPECT_TRUE(FileExists(wizard::SystemDir() + "\\" + package)) << c.name << ": " << package;
+      }
+    }
+    // The uninstall removes every logged file it can reach; what stood in the way stays.
+    ASSERT_EQ(wizard::UninstallAsRegistered(), "") << c.name;
+    const std::string uninstaller = wizard::SystemDir() + "\\qlnclear.exe";
+    for (const auto& r : log) {
+      if (r.type == 3 && r.text != blocker && lstrcmpiA(r.text.c_str(), uninstaller.c_str()) != 0) {
+        EXPECT_FALSE(FileExists(r.text)) << c.name << ": " << r.text;
+      }
+    }
+    if (c.blocker != nullptr) {
+      EXPECT_TRUE(FileExists(blocker)) << c.name;
+    }
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib"))
+        << c.name;
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    if (c.blocker != nullptr) SetFileAttributesA(blocker.c_str(), FILE_ATTRIBUTE_NORMAL);
+    wizard::End(s);
   }
 }
 

@@ -54,6 +54,7 @@ class Interpreter : public ::testing::Test {
     SetMacroValue(gSetup.macros, Macro::DelphiReg, kIdeKey);
     OpenLog(gSetup.log, (root_ + "\\uninst.qln").c_str());
     logStart_ = gSetup.log.position;
+    gSetup.failures = {};
     RegDeleteTree(HKEY_CURRENT_USER, "Software\\TarvelTest");
     RegDeleteTree(HKEY_LOCAL_MACHINE, "Software\\TarvelTest");
   }
@@ -136,6 +137,7 @@ TEST_F(Interpreter, FileStepsAndTheirRecords) {
   EXPECT_FALSE(FileExists(dir + "\\tarveld7.dcu"));
   EXPECT_EQ(NewRecords(), Record(LogType::Directory, dir) + Record(LogType::File, dpk) +
                               Record(LogType::File, copy) + Record(LogType::File, dir + "\\tarveld7.dcu"));
+  EXPECT_EQ(gSetup.failures.count, 0) << gSetup.failures.first;
 }
 
 TEST_F(Interpreter, FailedOperationsStillLeaveTheirRecords) {
@@ -150,6 +152,28 @@ TEST_F(Interpreter, FailedOperationsStillLeaveTheirRecords) {
   EXPECT_EQ(Read(root_ + "\\no-resource.bin"), "");
   EXPECT_EQ(NewRecords(), Record(LogType::File, nowhere + "\\file.bin") + Record(LogType::File, nowhere + "\\copy.bpl") +
                               Record(LogType::File, root_ + "\\no-resource.bin"));
+  EXPECT_EQ(gSetup.failures.count, 3);
+  EXPECT_EQ(std::string(gSetup.failures.first), nowhere + "\\file.bin");
+
+  // Each failed step alone, by the object it names: a copy whose source is missing
+  // names the package the build did not leave, any other failed copy its target.
+  ASSERT_TRUE(WriteFileBytes(root_ + "\\present.bpl", "package"));
+  const std::string longKey = "Software\\TarvelTest\\" + std::string(300, 'k');
+  const struct {
+    ScriptStep step;
+    std::string first;
+  } alone[] = {
+      {Step(Opcode::CopyToFile, "$HOME_DIR$\\missing.bpl", "$SYS_DIR$\\missing.bpl"), root_ + "\\missing.bpl"},
+      {Step(Opcode::CopyToFile, "$HOME_DIR$\\present.bpl", "$HOME_DIR$\\no\\such\\copy.bpl"), nowhere + "\\copy.bpl"},
+      {Step(Opcode::MakeDirectory, "$HOME_DIR$\\present.bpl\\sub"), root_ + "\\present.bpl\\sub"},
+      {Step(Opcode::SetUserValue, longKey.c_str(), "Name", "x"), "HKEY_CURRENT_USER\\" + longKey.substr(0, 200)},
+  };
+  for (const auto& c : alone) {
+    gSetup.failures = {};
+    Run({c.step});
+    EXPECT_EQ(gSetup.failures.count, 1) << c.step.a;
+    EXPECT_EQ(std::string(gSetup.failures.first).substr(0, c.first.size()), c.first) << c.step.a;
+  }
 }
 
 TEST_F(Interpreter, MacroAndTextSteps) {

@@ -142,7 +142,7 @@ TEST(FileSharing, AFileHeldOpenKeepsItsBytes) {
     const char* name;
     void (*edit)(const std::string& path, const MacroTable& macros);
   } edits[] = {
-      {"extraction", [](const std::string& p, const MacroTable&) { EXPECT_EQ(ExtractResourceToFile(p.c_str(), 10), 0u); }},
+      {"extraction", [](const std::string& p, const MacroTable&) { EXPECT_FALSE(ExtractResourceToFile(p.c_str(), 10)); }},
       {"appending", [](const std::string& p, const MacroTable&) { AppendTextOnce(p.c_str(), "\r\nappended"); }},
       {"repository page", [](const std::string& p, const MacroTable& m) { AddRepositoryPage(p.c_str(), 12, m); }},
   };

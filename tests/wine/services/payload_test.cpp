@@ -19,17 +19,17 @@ const std::string kPayload10 = "abc\0xyz\r\n"s;  // the bytes of resource 10 in 
 struct ExtractCase {
   unsigned id;
   const char* before;  // content of the file before, or null for no file
-  DWORD result;
+  bool whole;  // the file holds the whole resource
   std::string after;
 };
 
 TEST(ExtractResourceToFile, Table) {
   static const ExtractCase cases[] = {
-      {10, nullptr, 9, kPayload10},
-      {10, "a much longer old file that must not leave its tail behind", 9, kPayload10},
-      {11, "old", 0, ""},     // the empty resource
-      {13, "old", 0, ""},     // no such resource: an empty file all the same
-      {0x1000A, "old", 0, ""},  // not a 16-bit ID: not resource 10
+      {10, nullptr, true, kPayload10},
+      {10, "a much longer old file that must not leave its tail behind", true, kPayload10},
+      {11, "old", true, ""},       // the empty resource
+      {13, "old", false, ""},      // no such resource: an empty file all the same, and a failure
+      {0x1000A, "old", false, ""},  // not a 16-bit ID: not resource 10
   };
   const std::string dir = FreshFolder("extract");
   for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
@@ -38,7 +38,7 @@ TEST(ExtractResourceToFile, Table) {
     if (c.before) {
       ASSERT_TRUE(WriteFileBytes(path, c.before));
     }
-    EXPECT_EQ(ExtractResourceToFile(path.c_str(), c.id), c.result) << "row " << i;
+    EXPECT_EQ(ExtractResourceToFile(path.c_str(), c.id), c.whole) << "row " << i;
     std::string bytes;
     ASSERT_TRUE(ReadFileBytes(path, &bytes)) << "row " << i;
     EXPECT_EQ(bytes, c.after) << "row " << i;
@@ -46,10 +46,10 @@ TEST(ExtractResourceToFile, Table) {
   RemoveTree(dir);
 }
 
-TEST(ExtractResourceToFile, MissingFolderYieldsZeroAndCreatesNothing) {
+TEST(ExtractResourceToFile, MissingFolderFailsAndCreatesNothing) {
   const std::string dir = FreshFolder("extract_missing");
   const std::string path = dir + "\\missing\\file.dcu";
-  EXPECT_EQ(ExtractResourceToFile(path.c_str(), 10), 0u);
+  EXPECT_FALSE(ExtractResourceToFile(path.c_str(), 10));
   EXPECT_FALSE(DirectoryExists(dir + "\\missing"));
   EXPECT_FALSE(FileExists(path));
   RemoveTree(dir);
@@ -100,7 +100,7 @@ TEST(CreateDirectoryPath, EveryLevelWithEitherSeparator) {
     }
     const std::string original = dir + "\\" + c.path;
     std::string path = original;
-    CreateDirectoryPath(path.data());
+    EXPECT_TRUE(CreateDirectoryPath(path.data())) << "row " << i;
     EXPECT_EQ(path, original) << "row " << i << ": the path was not given back unchanged";
     for (const char* level : c.levels) EXPECT_TRUE(DirectoryExists(dir + "\\" + level)) << "row " << i << ": " << level;
     RemoveTree(dir);
@@ -112,10 +112,16 @@ TEST(CreateDirectoryPath, FromTheDriveRootLevelByLevel) {
   RemoveTree(top);
   ASSERT_FALSE(DirectoryExists(top));
   std::string path = top + "\\b\\c";
-  CreateDirectoryPath(path.data());
+  EXPECT_TRUE(CreateDirectoryPath(path.data()));
   EXPECT_TRUE(DirectoryExists(top));
   EXPECT_TRUE(DirectoryExists(top + "\\b"));
   EXPECT_TRUE(DirectoryExists(top + "\\b\\c"));
+  // A file where a level should be: "already exists", but no folder.
+  ASSERT_TRUE(WriteFileBytes(top + "\\file", "x"));
+  std::string blocked = top + "\\file\\d";
+  EXPECT_FALSE(CreateDirectoryPath(blocked.data()));
+  std::string file = top + "\\file";
+  EXPECT_FALSE(CreateDirectoryPath(file.data()));
   RemoveTree(top);
 }
 
@@ -126,7 +132,7 @@ TEST(CreateDirectoryPath, MissingDriveOrLeadingSeparatorCreatesNothing) {
     if ((drives & (1u << (l - 'A'))) == 0) letter = l;
   ASSERT_NE(letter, 0) << "no free drive letter";
   std::string onMissing = std::string(1, letter) + ":\\tv\\a";
-  CreateDirectoryPath(onMissing.data());
+  EXPECT_FALSE(CreateDirectoryPath(onMissing.data()));
   EXPECT_FALSE(DirectoryExists(std::string(1, letter) + ":\\tv"));
   EXPECT_EQ(onMissing, std::string(1, letter) + ":\\tv\\a");
 
@@ -135,12 +141,12 @@ TEST(CreateDirectoryPath, MissingDriveOrLeadingSeparatorCreatesNothing) {
   std::string leading = "\\" + name + "\\x";
   char full[MAX_PATH] = {};
   GetFullPathNameA(("\\" + name).c_str(), sizeof full, full, nullptr);
-  CreateDirectoryPath(leading.data());
+  EXPECT_FALSE(CreateDirectoryPath(leading.data()));
   EXPECT_FALSE(DirectoryExists(full)) << full;
   RemoveTree(full);
 
   std::string empty;
-  CreateDirectoryPath(empty.data());
+  EXPECT_FALSE(CreateDirectoryPath(empty.data()));
 }
 
 }  // namespace

@@ -108,7 +108,9 @@ TEST(WriteRegString, CreatesEveryMissingLevel) {
   const std::string top = TestKey("levels");
   const std::string key = top + "\\Borland\\Delphi\\7.0\\Known Packages";
   RegDeleteTree(HKEY_LOCAL_MACHINE, top.c_str());
-  WriteRegString(HKEY_LOCAL_MACHINE, key.c_str(), "C:\\Windows\\System32\\tarveld7.bpl", "Tarvel Lib");
+  EXPECT_TRUE(WriteRegString(HKEY_LOCAL_MACHINE, key.c_str(), "C:\\Windows\\System32\\tarveld7.bpl", "Tarvel Lib"));
+  // A key name longer than the registry takes cannot be made: the write says so.
+  EXPECT_FALSE(WriteRegString(HKEY_LOCAL_MACHINE, (top + "\\" + std::string(300, 'k')).c_str(), "v", "x"));
   std::string value;
   ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, key.c_str(), "C:\\Windows\\System32\\tarveld7.bpl", &value));
   EXPECT_EQ(value, "Tarvel Lib");

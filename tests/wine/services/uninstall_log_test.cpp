@@ -33,7 +33,7 @@ TEST(WriteLog, TheFileIsExactlyTheRecordsAndASecondWriteReplacesIt) {
   AppendLog(log, LogType::Component, " Shared Files");
   AppendLog(log, LogType::ValueName, "");
   AppendLog(log, LogType::MachineKeyGone, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib");
-  WriteLog(log);
+  EXPECT_TRUE(WriteLog(log));
   ExpectReleased(log);
   std::string bytes;
   ASSERT_TRUE(ReadFileBytes(path, &bytes));
@@ -117,7 +117,7 @@ TEST(WriteLog, ALogThatCannotBeCreatedIsStillReleased) {
   UninstallLog log = {};
   OpenLog(log, (dir + "\\missing\\uninst.qln").c_str());
   AppendLog(log, LogType::Banner, "B");
-  WriteLog(log);
+  EXPECT_FALSE(WriteLog(log));
   ExpectReleased(log);
   EXPECT_FALSE(DirectoryExists(dir + "\\missing"));
 
@@ -127,7 +127,7 @@ TEST(WriteLog, ALogThatCannotBeCreatedIsStillReleased) {
   ASSERT_NE(other, INVALID_HANDLE_VALUE);
   OpenLog(log, held.c_str());
   AppendLog(log, LogType::Banner, "B");
-  WriteLog(log);
+  EXPECT_FALSE(WriteLog(log));
   CloseHandle(other);
   ExpectReleased(log);
   std::string bytes;
@@ -142,7 +142,7 @@ TEST(WriteLog, APathTooLongForTheNameWritesNoFileUnderACutName) {
   UninstallLog log = {};
   OpenLog(log, path.c_str());
   AppendLog(log, LogType::Banner, "B");
-  WriteLog(log);
+  EXPECT_FALSE(WriteLog(log));
   ExpectReleased(log);
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((dir + "\\x*").c_str(), &found);

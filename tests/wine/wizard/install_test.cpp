@@ -80,26 +80,6 @@ DWORD LoggedKib(const std::vector<LogRecord>& log) {
 
 std::string Dword(DWORD v) { return std::string(reinterpret_cast<const char*>(&v), sizeof v); }
 
-// Starts the uninstall command exactly as the installer registered it, presses
-// Uninstall, waits for the closing texts and ends it with Finish.
-void UninstallAsRegistered() {
-  std::string command;
-  ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", &command));
-  Program remover;
-  ASSERT_TRUE(Start(command, &remover)) << command;
-  HWND dialog = WaitForWindow(remover.pid, "#32770", "Uninstall - Quillon");
-  ASSERT_NE(dialog, nullptr) << DescribeWindows(remover.pid);
-  ASSERT_TRUE(WaitUntil([&] { return IsEnabled(dialog, 202); }));
-  Click(dialog, 202);
-  ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, 103) == "Uninstall is ready !"; }, 60000));
-  // Its own running file is always left for the restart.
-  EXPECT_EQ(ItemText(dialog, 102), "Finished. Restart Windows to complete the removal !");
-  Click(dialog, 203);
-  DWORD code = 1;
-  ASSERT_TRUE(WaitExit(remover, 10000, &code));
-  EXPECT_EQ(code, 0u);
-}
-
 // An i686 setup.exe on 64-bit Windows writes HKLM\Software through Wow6432Node and the
 // system folder into SysWOW64; the x86_64 build writes the native ones. This test
 // program has the bitness of the setup.exe it drives, so each check looks in both views:
@@ -230,7 +210,7 @@ TEST_F(Install, WithoutAnIdeEveryProposalInstallsOnTheWindowsDriveAndTheUninstal
   }
   EXPECT_GT(LoggedKib(log), 100u) << "the demos and the help alone are larger";
 
-  ASSERT_NO_FATAL_FAILURE(UninstallAsRegistered());
+  ASSERT_EQ(wizard::UninstallAsRegistered(), "");
   EXPECT_FALSE(DirectoryExists(root)) << ListTree(root);
   EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
   EXPECT_EQ(PendingRenames(), std::vector<std::string>{uninstaller});
@@ -363,7 +343,7 @@ TEST_F(Install, RoundTripThroughTheRegisteredUninstallCommand) {
   FinishWizard();
   const auto log = wizard::ReadLog(root + "\\uninst.qln");
   ASSERT_GT(log.size(), 100u);
-  ASSERT_NO_FATAL_FAILURE(UninstallAsRegistered());
+  ASSERT_EQ(wizard::UninstallAsRegistered(), "");
   const std::string uninstaller = wizard::SystemDir() + "\\qlnclear.exe";
   int key = 0;
   std::string keyPath;
@@ -405,7 +385,7 @@ TEST_F(Install, BuilderSixClxLinkFilesAreNotLoggedAndStay) {
   const std::string folder = root + "\\CBuilder6", package = folder + "\\tarvelb6.bpl";
   HANDLE ide = CreateFileA(package.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(ide, INVALID_HANDLE_VALUE);
-  UninstallAsRegistered();
+  ASSERT_EQ(wizard::UninstallAsRegistered(), "");
   CloseHandle(ide);
   EXPECT_EQ(ListTree(root), folder + "\n" + folder + "\\tarvelb6.bpl\n" + folder + "\\tarvelb6clx.ilc\n" + folder +
                                 "\\tarvelb6clx.ild\n" + folder + "\\tarvelb6clx.ilf\n" + folder + "\\tarvelb6clx.ils\n");

@@ -1,4 +1,4 @@
-// Driving setup.exe's wizard: pages, list rows, clean-up.
+// Driving setup.exe's wizard: pages, list rows, clean-up, the registered uninstall.
 #include "tests/wine/wizard/wizard_session.h"
 
 namespace wizard {
@@ -154,6 +154,33 @@ std::string SystemDir() {
   char sys[MAX_PATH] = {};
   GetSystemDirectoryA(sys, sizeof sys);
   return sys;
+}
+
+std::string UninstallAsRegistered() {
+  std::string command;
+  if (!RegGetString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib",
+                    "UninstallString", &command))
+    return "no uninstall command registered";
+  Program remover;
+  if (!driver::Start(command, &remover)) return "cannot start " + command;
+  // An uninstaller that went wrong does not outlive the check.
+  auto fail = [&remover](const std::string& why) {
+    Kill(remover);
+    return why;
+  };
+  HWND dialog = WaitForWindow(remover.pid, "#32770", "Uninstall - Quillon");
+  if (dialog == nullptr) return fail("no uninstaller window: " + DescribeWindows(remover.pid));
+  if (!WaitUntil([&] { return IsEnabled(dialog, 202); })) return fail("Uninstall never enabled");
+  Click(dialog, 202);
+  if (!WaitUntil([&] { return ItemText(dialog, 103) == "Uninstall is ready !"; }, 60000))
+    return fail("the uninstall did not finish: " + ItemText(dialog, 103));
+  // Its own running file is always left for the restart.
+  if (ItemText(dialog, 102) != "Finished. Restart Windows to complete the removal !")
+    return fail("finish message: " + ItemText(dialog, 102));
+  Click(dialog, 203);
+  DWORD code = 1;
+  if (!WaitExit(remover, 10000, &code)) return fail("the uninstaller did not end");
+  return code == 0 ? "" : "the uninstaller ended with " + std::to_string(code);
 }
 
 }  // namespace wizard

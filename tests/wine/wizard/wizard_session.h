@@ -63,4 +63,9 @@ std::string Wow64SystemDir();
 // Waits until the finish page has enabled its button.
 bool WaitFinished(Session& s, DWORD timeoutMs = 120000);
 
+// Starts the uninstall command exactly as the installer registered it, presses
+// Uninstall, waits for the closing texts and ends it with Finish. Empty when all went
+// so and it ended with 0; otherwise what went wrong.
+std::string UninstallAsRegistered();
+
 }  // namespace wizard

@@ -34,6 +34,13 @@ void SetIdeMacros(const ComponentEntry& row) {
   if (n == 0 || n >= kPathCapacity) shortForm[0] = '\0';
 }
 
+// The registered uninstall command in its /S form, for the tools that remove without
+// asking. The uninstall deletes the key whole, so the log need not name the value.
+void RegisterQuietUninstall() {
+  ExpandMacros(gSetup.macros, "qlnclear.exe /S $HOME_DIR$\\uninst.qln", gSetup.pathBuffer, kPathBufferCapacity);
+  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", gSetup.pathBuffer);
+}
+
 DWORD WINAPI InstallWorker(LPVOID) {
   for (ComponentEntry* row = ComponentTable(); row->caption != nullptr; ++row) {
     if (row->selection != 1) continue;
@@ -42,6 +49,7 @@ DWORD WINAPI InstallWorker(LPVOID) {
     RunScript(row->script);
   }
   WriteRegString(HKEY_LOCAL_MACHINE, kProductKey, "RootDir", MacroValue(gSetup.macros, Macro::HomeDir));
+  RegisterQuietUninstall();
   ++gSetup.wizardStep;
   ShowStep();
   return 0;

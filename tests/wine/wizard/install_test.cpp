@@ -62,24 +62,6 @@ int Count(const std::string& text, const std::string& what) {
   return n;
 }
 
-// Starts the uninstall command exactly as the installer registered it, presses
-// Uninstall, waits for the closing texts and ends it with Finish.
-void UninstallAsRegistered() {
-  std::string command;
-  ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", &command));
-  Program remover;
-  ASSERT_TRUE(Start(command, &remover)) << command;
-  HWND dialog = WaitForWindow(remover.pid, "#32770", "Uninstall - Quillon");
-  ASSERT_NE(dialog, nullptr) << DescribeWindows(remover.pid);
-  ASSERT_TRUE(WaitUntil([&] { return IsEnabled(dialog, 202); }));
-  Click(dialog, 202);
-  ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, 103) == "Uninstall is ready !"; }, 60000));
-  Click(dialog, 203);
-  DWORD code = 1;
-  ASSERT_TRUE(WaitExit(remover, 10000, &code));
-  EXPECT_EQ(code, 0u);
-}
-
 class Install : public ::testing::Test {
  protected:
   void SetUp() override { wizard::CleanSlate(); }
@@ -278,7 +260,7 @@ TEST_F(Install, RoundTripThroughTheRegisteredUninstallCommand) {
   FinishWizard();
   const auto log = wizard::ReadLog(root + "\\uninst.qln");
   ASSERT_GT(log.size(), 100u);
-  ASSERT_NO_FATAL_FAILURE(UninstallAsRegistered());
+  ASSERT_NO_FATAL_FAILURE(wizard::UninstallAsRegistered());
   const std::string uninstaller = wizard::SystemDir() + "\\qlnclear.exe";
   int key = 0;
   std::string keyPath;
@@ -315,7 +297,7 @@ TEST_F(Install, BuilderSixClxLinkFilesAreNotLoggedAndStay) {
   const std::string root = "C:\\tvtest\\bcb6";
   ASSERT_TRUE(wizard::Install(s, root));
   FinishWizard();
-  ASSERT_NO_FATAL_FAILURE(UninstallAsRegistered());
+  ASSERT_NO_FATAL_FAILURE(wizard::UninstallAsRegistered());
   const std::string folder = root + "\\CBuilder6";
   EXPECT_EQ(ListTree(root), folder + "\n" + folder + "\\tarvelb6clx.ilc\n" + folder + "\\tarvelb6clx.ild\n" + folder +
                                 "\\tarvelb6clx.ilf\n" + folder + "\\tarvelb6clx.ils\n");

@@ -1,6 +1,8 @@
 // Driving setup.exe's wizard: pages, list rows, clean-up.
 #include "tests/wine/wizard/wizard_session.h"
 
+#include <gtest/gtest.h>
+
 namespace wizard {
 
 using namespace driver;
@@ -133,6 +135,23 @@ std::string SystemDir() {
   char sys[MAX_PATH] = {};
   GetSystemDirectoryA(sys, sizeof sys);
   return sys;
+}
+
+void UninstallAsRegistered() {
+  std::string command;
+  ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib",
+                           "UninstallString", &command));
+  Program remover;
+  ASSERT_TRUE(driver::Start(command, &remover)) << command;
+  HWND dialog = WaitForWindow(remover.pid, "#32770", "Uninstall - Quillon");
+  ASSERT_NE(dialog, nullptr) << DescribeWindows(remover.pid);
+  ASSERT_TRUE(WaitUntil([&] { return IsEnabled(dialog, 202); }));
+  Click(dialog, 202);
+  ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, 103) == "Uninstall is ready !"; }, 60000));
+  Click(dialog, 203);
+  DWORD code = 1;
+  ASSERT_TRUE(WaitExit(remover, 10000, &code));
+  EXPECT_EQ(code, 0u);
 }
 
 }  // namespace wizard

@@ -55,6 +55,10 @@ struct LogRecord {
 std::vector<LogRecord> ReadLog(const std::string& path);
 std::string SystemDir();
 
+// Starts the uninstall command exactly as the installer registered it, presses
+// Uninstall, waits for the closing texts and ends it with Finish (gtest assertions).
+void UninstallAsRegistered();
+
 // Waits until the finish page has enabled its button.
 bool WaitFinished(Session& s, DWORD timeoutMs = 120000);
 

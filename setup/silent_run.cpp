@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <array>
+
 #include "engine/component_table.h"
 #include "engine/detection.h"
 #include "engine/install_run.h"
@@ -49,30 +51,52 @@ void Append(char* text, std::size_t capacity, std::string_view part) {
   text[n] = '\0';
 }
 
+constexpr std::string_view kUsageHead =
+    "setup.exe [/S [/COMPONENTS=list] [/D=path]]\r\n\r\n"
+    "/S  no window, no question; ends with an exit code.\r\n"
+    "/COMPONENTS=list  separated by commas, of:\r\n ";
+constexpr std::string_view kUsageTail =
+    "\r\n  (default: as the wizard ticks them; the shared files always).\r\n"
+    "/D=path  the destination, last, no quotes (default: the wizard's).\r\n\r\n"
+    "Exit codes: 0 installed, 1 option malformed, 2 component not offered,\r\n"
+    "3 destination refused, 4 installation not started.\r\n";
+
+constexpr std::size_t NamesLength() {
+  std::size_t n = 0;
+  for (std::string_view name : kComponentShortNames) n += name.empty() ? 0 : name.size() + 1;
+  return n;
+}
+
+// The usage, put together at compile time with the names of the component table.
+constexpr std::size_t kUsageSize = kUsageHead.size() + NamesLength() + kUsageTail.size() + 1;
+constexpr std::array<char, kUsageSize> kUsage = [] {
+  std::array<char, kUsageSize> text = {};
+  std::size_t n = 0;
+  auto add = [&](std::string_view part) {
+    for (char c : part) text[n++] = c;
+  };
+  add(kUsageHead);
+  for (std::string_view name : kComponentShortNames) {
+    if (name.empty()) continue;
+    add(" ");
+    add(name);
+  }
+  add(kUsageTail);
+  return text;
+}();
+
 // The usage, with a refusal before it when there is one; a message box when no
 // console takes it.
 void ShowUsage(const SetupOptions& o) {
-  char text[1024] = {};
+  char text[kUsageSize + 300];
+  text[0] = '\0';
   if (o.problem != nullptr) {
     Append(text, sizeof text, o.problem);
     Append(text, sizeof text, ": ");
     Append(text, sizeof text, o.refused);
     Append(text, sizeof text, "\r\n\r\n");
   }
-  Append(text, sizeof text,
-         "setup.exe [/S [/COMPONENTS=list] [/D=path]]\r\n\r\n"
-         "/S  installs without any window or question, then ends with an exit code.\r\n"
-         "/COMPONENTS=list  what to install, separated by commas, of:\r\n ");
-  for (std::string_view name : kComponentShortNames) {
-    if (name.empty()) continue;
-    Append(text, sizeof text, " ");
-    Append(text, sizeof text, name);
-  }
-  Append(text, sizeof text,
-         "\r\n  (default: what the wizard ticks). The shared files are always installed.\r\n"
-         "/D=path  the destination, last, without quotes (default: the wizard's).\r\n\r\n"
-         "Exit codes: 0 installed, 1 option malformed, 2 component not offered here,\r\n"
-         "3 destination refused, 4 installation not started.\r\n");
+  Append(text, sizeof text, kUsage.data());
   if (gConsole != nullptr) {
     Put(text);
   } else {
@@ -128,8 +152,10 @@ unsigned ChooseDestination(const SetupOptions& o) {
   // Typed into the edit box, where the check reads it as it reads what a person
   // typed; a path too long to keep whole keeps enough of itself to be refused so.
   if (o.destination.data() != nullptr) {
-    char typed[kPathCapacity + 1] = {};
-    for (std::size_t i = 0; i < o.destination.size() && i < kPathCapacity; ++i) typed[i] = o.destination[i];
+    char typed[kPathCapacity + 1];
+    std::size_t n = 0;
+    for (; n < o.destination.size() && n < kPathCapacity; ++n) typed[n] = o.destination[n];
+    typed[n] = '\0';
     SetDlgItemTextA(gSetup.dialog, Item::Destination, typed);
   }
   const char* problem = DestinationRefusal();

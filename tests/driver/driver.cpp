@@ -71,27 +71,33 @@ bool StartWithoutConsole(const std::string& commandLine, Program* program) {
   return StartWith(commandLine, program, si, FALSE, DETACHED_PROCESS);
 }
 
+namespace {
+
+struct Watch {
+  DWORD pid;
+  std::string* shown;
+};
+
+BOOL CALLBACK WatchProc(HWND window, LPARAM param) {
+  auto* watch = reinterpret_cast<Watch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != watch->pid || !IsWindowVisible(window)) return TRUE;
+  char cls[256] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  const std::string line = std::string(cls) + " '" + Text(window) + "'\n";
+  if (watch->shown->find(line) == std::string::npos) *watch->shown += line;
+  return TRUE;
+}
+
+}  // namespace
+
 bool WaitExitUnseen(Program& program, DWORD timeoutMs, DWORD* exitCode, std::string* shown) {
-  struct Watch {
-    DWORD pid;
-    std::string* shown;
-  } watch = {program.pid, shown};
+  Watch watch = {program.pid, shown};
   const DWORD start = GetTickCount();
   while (program.process != nullptr && WaitForSingleObject(program.process, 1) == WAIT_TIMEOUT) {
     if (GetTickCount() - start > timeoutMs) return false;
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-          auto* watch = reinterpret_cast<Watch*>(p);
-          DWORD owner = 0;
-          GetWindowThreadProcessId(w, &owner);
-          if (owner != watch->pid || !IsWindowVisible(w)) return TRUE;
-          char cls[256] = {};
-          GetClassNameA(w, cls, sizeof cls);
-          const std::string line = std::string(cls) + " '" + Text(w) + "'\n";
-          if (watch->shown->find(line) == std::string::npos) *watch->shown += line;
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&watch));
+    EnumWindows(WatchProc, reinterpret_cast<LPARAM>(&watch));
   }
   return WaitExit(program, 0, exitCode);
 }

@@ -20,8 +20,14 @@ sandbox_home() {
   echo disable >"$WINEPREFIX/.update-timestamp"
 }
 
+# A prefix booted while Wine's 32-bit half was missing has no 32-bit system DLLs and
+# cannot run the i686 programs: where that half is here now, it is made anew.
+lacks_32bit_half() {
+  [ -x /usr/lib/wine/wine ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]
+}
+
 make_prefix() {
-  if [ -f "$WINEPREFIX/.tarvel-ready" ]; then sandbox_home; return 0; fi
+  if [ -f "$WINEPREFIX/.tarvel-ready" ] && ! lacks_32bit_half; then sandbox_home; return 0; fi
   log "creating the Wine prefix $WINEPREFIX (once)"
   rm -rf "$WINEPREFIX"
   mkdir -p "$WINEPREFIX"

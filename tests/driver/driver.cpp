@@ -165,25 +165,31 @@ HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD 
   return found;
 }
 
+namespace {
+
+struct OtherWindowData {
+  DWORD pid;
+  const char* cls;
+  HWND except;
+  HWND found;
+};
+
+BOOL CALLBACK FindOtherProc(HWND w, LPARAM p) {
+  auto* d = reinterpret_cast<OtherWindowData*>(p);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(w, &owner);
+  char cls[256] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  if (owner != d->pid || w == d->except || !IsWindowVisible(w) || lstrcmpiA(cls, d->cls) != 0) return TRUE;
+  d->found = w;
+  return FALSE;
+}
+
+}  // namespace
+
 HWND FindOtherWindow(DWORD pid, const char* className, HWND except) {
-  struct Data {
-    DWORD pid;
-    const char* cls;
-    HWND except;
-    HWND found;
-  } d = {pid, className, except, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* d = reinterpret_cast<Data*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        char cls[256] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (owner != d->pid || w == d->except || !IsWindowVisible(w) || lstrcmpiA(cls, d->cls) != 0) return TRUE;
-        d->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&d));
+  OtherWindowData d = {pid, className, except, nullptr};
+  EnumWindows(FindOtherProc, reinterpret_cast<LPARAM>(&d));
   return d.found;
 }
 
@@ -339,20 +345,23 @@ bool RegKeyExists(HKEY root, const char* key) {
   return true;
 }
 
-void RegDeleteTree(HKEY root, const char* key) {
+void RegDeleteTree(HKEY root, const char* key, REGSAM view) {
   HKEY k = nullptr;
-  if (RegOpenKeyExA(root, key, 0, KEY_READ | KEY_WRITE, &k) == ERROR_SUCCESS) {
+  if (RegOpenKeyExA(root, key, 0, KEY_READ | KEY_WRITE | view, &k) == ERROR_SUCCESS) {
     char name[1024];
     for (;;) {
       DWORD size = sizeof name;
       if (RegEnumKeyExA(k, 0, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
       const std::string child = std::string(key) + "\\" + name;
-      RegDeleteTree(root, child.c_str());
-      if (RegKeyExists(root, child.c_str())) break;  // cannot delete: stop rather than spin
+      RegDeleteTree(root, child.c_str(), view);
+      HKEY left = nullptr;
+      if (RegOpenKeyExA(root, child.c_str(), 0, KEY_READ | view, &left) != ERROR_SUCCESS) continue;
+      RegCloseKey(left);
+      break;  // cannot delete: stop rather than spin
     }
     RegCloseKey(k);
   }
-  RegDeleteKeyA(root, key);
+  RegDeleteKeyExA(root, key, view, 0);
 }
 
 bool FileExists(const std::string& path) {

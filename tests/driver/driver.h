@@ -97,7 +97,8 @@ bool RegSetString(HKEY root, const char* key, const char* name, const char* valu
 bool RegGetString(HKEY root, const char* key, const char* name, std::string* value);
 bool RegValueExists(HKEY root, const char* key, const char* name);
 bool RegKeyExists(HKEY root, const char* key);
-void RegDeleteTree(HKEY root, const char* key);
+// view: 0 for this program's own registry view, or KEY_WOW64_32KEY / KEY_WOW64_64KEY.
+void RegDeleteTree(HKEY root, const char* key, REGSAM view = 0);
 
 // Files.
 bool FileExists(const std::string& path);

@@ -273,7 +273,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::vector<double> inst, uninst, baseInst, baseRemove, ratioInst, ratioRemove, perStep, perRecord;
-  SIZE_T setupPeak = 0, removerPeak = 0;
+  unsigned long long setupPeak = 0, removerPeak = 0;
   unsigned long long basePeak = 0;
   long steps = 0, processes = 0;
   size_t records = 0;
@@ -292,8 +292,8 @@ int main(int argc, char** argv) {
     ratioRemove.push_back(u.seconds / b.remove);
     perStep.push_back(i.seconds * 1000 / i.steps);
     perRecord.push_back(u.seconds * 1000 / u.records);
-    setupPeak = std::max(setupPeak, i.peak);
-    removerPeak = std::max(removerPeak, u.peak);
+    setupPeak = std::max<unsigned long long>(setupPeak, i.peak);
+    removerPeak = std::max<unsigned long long>(removerPeak, u.peak);
     basePeak = std::max(basePeak, b.peak);
     steps = i.steps;
     records = u.records;
@@ -324,7 +324,7 @@ int main(int argc, char** argv) {
   row("uninstall baseline", sBR, "s");
   row("uninstall ratio (goal <= 1.5)", sRU, "");
   row("uninstall time per log record", sPR, "ms");
-  std::printf("\npeak working set: setup.exe %zu KiB, qlnclear.exe %zu KiB, baseline %llu KiB\n", setupPeak / 1024,
+  std::printf("\npeak working set: setup.exe %llu KiB, qlnclear.exe %llu KiB, baseline %llu KiB\n", setupPeak / 1024,
               removerPeak / 1024, basePeak / 1024);
   PrintWhere("installation's", where, timedWall, "page changes, thread start, log write, polling");
   PrintWhere("uninstall's", whereRemove, timedRemoveWall, "button press, final texts, polling");
@@ -341,7 +341,7 @@ int main(int argc, char** argv) {
   std::fprintf(j, "  \"uninstall_s\": %s,\n  \"uninstall_baseline_s\": %s,\n  \"uninstall_ratio\": %s,\n",
                StatJson(sU).c_str(), StatJson(sBR).c_str(), StatJson(sRU).c_str());
   std::fprintf(j, "  \"uninstall_ms_per_record\": %s,\n", StatJson(sPR).c_str());
-  std::fprintf(j, "  \"peak_working_set_bytes\": {\"setup\": %zu, \"qlnclear\": %zu, \"baseline\": %llu},\n", setupPeak,
+  std::fprintf(j, "  \"peak_working_set_bytes\": {\"setup\": %llu, \"qlnclear\": %llu, \"baseline\": %llu},\n", setupPeak,
                removerPeak, basePeak);
   JsonWhere(j, "time_by_kind_s", where, timedWall);
   JsonWhere(j, "uninstall_time_by_kind_s", whereRemove, timedRemoveWall);

@@ -40,20 +40,19 @@ struct Finder {
   HWND found;
 };
 
+BOOL CALLBACK FindChildProc(HWND w, LPARAM l) {
+  Finder* f = reinterpret_cast<Finder*>(l);
+  char name[64] = {};
+  GetClassNameA(w, name, sizeof name);
+  if (std::string(name).find(f->classPart) == std::string::npos) return TRUE;
+  f->found = w;
+  return FALSE;
+}
+
 // The first descendant whose class name contains classPart.
 HWND FindChildByClass(HWND parent, const char* classPart) {
   Finder f{classPart, nullptr};
-  EnumChildWindows(
-      parent,
-      [](HWND w, LPARAM l) -> BOOL {
-        Finder* f = reinterpret_cast<Finder*>(l);
-        char name[64] = {};
-        GetClassNameA(w, name, sizeof name);
-        if (std::string(name).find(f->classPart) == std::string::npos) return TRUE;
-        f->found = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&f));
+  EnumChildWindows(parent, FindChildProc, reinterpret_cast<LPARAM>(&f));
   return f.found;
 }
 

@@ -210,7 +210,7 @@ namespace {
 TEST(TestClean, RemoveTreeRemovesOnlyFoldersTheTestsMade) {
   char temp[MAX_PATH] = {};
   GetTempPathA(sizeof temp, temp);
-  for (const std::string hostile : {std::string(), std::string("."), std::string("a.txt"), std::string("\\windows"),
+  for (const std::string& hostile : {std::string(), std::string("."), std::string("a.txt"), std::string("\\windows"),
                                     std::string("C:"), std::string("C:\\"), std::string("C:\\windows"),
                                     std::string("Z:\\"), std::string("Z:\\work"), std::string("C:\\tvtest\\..\\windows"),
                                     std::string("C:\\tvtestx"), std::string(temp)})

@@ -62,6 +62,29 @@ int Count(const std::string& text, const std::string& what) {
   return n;
 }
 
+// An i686 setup.exe on 64-bit Windows writes HKLM\Software through Wow6432Node and the
+// system folder into SysWOW64; the x86_64 build writes the native ones. This test
+// program has the bitness of the setup.exe it drives, so each check looks in both views:
+// one that found the value in the other view would pass for the wrong reason.
+void ExpectOnlyInOwnView(const char* machineKey, const char* systemFile) {
+  const bool i686 = sizeof(void*) == 4;
+  const REGSAM own = i686 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY, other = i686 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+  auto keyIn = [&](REGSAM view) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, machineKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+  };
+  EXPECT_TRUE(keyIn(own)) << machineKey;
+  EXPECT_FALSE(keyIn(other)) << machineKey << " is in the other registry view";
+  const std::string wow64 = wizard::Wow64SystemDir(), native = wizard::NativeSystemDir();
+  ASSERT_FALSE(wow64.empty()) << "no 32-bit system folder";
+  const std::string ownFile = (i686 ? wow64 : native) + "\\" + systemFile;
+  const std::string otherFile = (i686 ? native : wow64) + "\\" + systemFile;
+  EXPECT_TRUE(FileExists(ownFile)) << ownFile;
+  EXPECT_FALSE(FileExists(otherFile)) << otherFile << " is in the other system folder";
+}
+
 class Install : public ::testing::Test {
  protected:
   void SetUp() override { wizard::CleanSlate(); }
@@ -108,6 +131,8 @@ TEST_F(Install, OnlyTheSharedFilesWhenEverythingIsUnticked) {
   ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, "Software\\Quillon\\Tarvel Lib", "RootDir", &value));
   EXPECT_EQ(value, root);
   EXPECT_TRUE(FileExists(sys + "\\qlnclear.exe"));
+  ExpectOnlyInOwnView(kUninstallKey, "qlnclear.exe");
+  ExpectOnlyInOwnView("Software\\Quillon\\Tarvel Lib", "qlnclear.exe");
   EXPECT_EQ(ItemText(s.dialog, 203), "Finish");
   FinishWizard();
 }

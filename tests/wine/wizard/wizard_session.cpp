@@ -69,30 +69,35 @@ void ClickRow(Session& s, int i) {
   SendMessageA(list, WM_LBUTTONUP, 0, at);
 }
 
+// Both registry views and both system folders: what a build of the other bitness
+// left behind there would otherwise be taken for this build's work.
 void CleanRegistry() {
-  RegDeleteTree(HKEY_LOCAL_MACHINE, "Software\\Borland");
   RegDeleteTree(HKEY_CURRENT_USER, "Software\\Borland");
-  RegDeleteTree(HKEY_LOCAL_MACHINE, "Software\\Quillon");
-  RegDeleteTree(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib");
-  HKEY help = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\Help", 0, KEY_SET_VALUE, &help) ==
-      ERROR_SUCCESS) {
-    RegDeleteValueA(help, "tarvel.hlp");
-    RegDeleteValueA(help, "tarvel.cnt");
-    RegCloseKey(help);
+  for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    RegDeleteTree(HKEY_LOCAL_MACHINE, "Software\\Borland", view);
+    RegDeleteTree(HKEY_LOCAL_MACHINE, "Software\\Quillon", view);
+    RegDeleteTree(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib", view);
+    HKEY help = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\Help", 0, KEY_SET_VALUE | view, &help) ==
+        ERROR_SUCCESS) {
+      RegDeleteValueA(help, "tarvel.hlp");
+      RegDeleteValueA(help, "tarvel.cnt");
+      RegCloseKey(help);
+    }
   }
 }
 
 void CleanSystem() {
-  const std::string sys = SystemDir();
   WIN32_FIND_DATAA fd;
-  for (const char* pattern : {"\\tarvel*.bpl", "\\tarvel*.dpl", "\\qlnclear.exe"}) {
-    HANDLE h = FindFirstFileA((sys + pattern).c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) continue;
-    do {
-      DeleteFileA((sys + "\\" + fd.cFileName).c_str());
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
+  for (const std::string& sys : {NativeSystemDir(), Wow64SystemDir()}) {
+    for (const char* pattern : {"\\tarvel*.bpl", "\\tarvel*.dpl", "\\qlnclear.exe"}) {
+      HANDLE h = FindFirstFileA((sys + pattern).c_str(), &fd);
+      if (h == INVALID_HANDLE_VALUE) continue;
+      do {
+        DeleteFileA((sys + "\\" + fd.cFileName).c_str());
+      } while (FindNextFileA(h, &fd));
+      FindClose(h);
+    }
   }
   RemoveTree("C:\\tvtest");
 }
@@ -129,6 +134,19 @@ std::vector<LogRecord> ReadLog(const std::string& path) {
     i = end + 1;
   }
   return records;
+}
+
+std::string NativeSystemDir() {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, sizeof windows);
+  // A 32-bit program reaches the native system folder only as Sysnative.
+  return std::string(windows) + (sizeof(void*) == 4 ? "\\Sysnative" : "\\System32");
+}
+
+std::string Wow64SystemDir() {
+  char folder[MAX_PATH] = {};
+  GetSystemWow64DirectoryA(folder, sizeof folder);
+  return folder;
 }
 
 std::string SystemDir() {

@@ -53,7 +53,11 @@ struct LogRecord {
   bool operator==(const LogRecord& o) const { return type == o.type && text == o.text; }
 };
 std::vector<LogRecord> ReadLog(const std::string& path);
+// The system folder as this program sees it (SysWOW64 on disk for an i686 program).
 std::string SystemDir();
+// The two system folders on disk: the native one and the 32-bit one.
+std::string NativeSystemDir();
+std::string Wow64SystemDir();
 
 // Starts the uninstall command exactly as the installer registered it, presses
 // Uninstall, waits for the closing texts and ends it with Finish (gtest assertions).

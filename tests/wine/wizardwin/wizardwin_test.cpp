@@ -82,6 +82,8 @@ std::string Describe(const std::vector<int>& data) {
   return out + "}";
 }
 
+INT_PTR CALLBACK InertDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 // A dialog from our own copy of template 1, invisible, to read its geometry and font
 // in this process: the host's dialog units are the same.
 struct TemplateDialog {
@@ -94,8 +96,7 @@ struct TemplateDialog {
     std::vector<DWORD> copy(size / sizeof(DWORD) + 1);
     std::memcpy(copy.data(), LockResource(LoadResource(nullptr, found)), size);
     copy[0] &= ~static_cast<DWORD>(WS_VISIBLE);
-    window = CreateDialogIndirectParamA(nullptr, reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()), nullptr,
-                                        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    window = CreateDialogIndirectParamA(nullptr, reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()), nullptr, InertDialogProc, 0);
   }
   ~TemplateDialog() {
     if (window != nullptr) DestroyWindow(window);

@@ -1,6 +1,7 @@
 // The component table: one row per installable component, with its detected IDE root.
 #pragma once
 #include <cstdint>
+#include <string_view>
 
 struct ScriptStep;
 
@@ -18,6 +19,11 @@ struct ComponentEntry {
 inline constexpr int kComponentCount = 13;
 inline constexpr std::int32_t kNotOffered = -2;
 inline constexpr std::int32_t kNotAvailable = -2;
+
+// The rows' names on setup.exe's command line, by row; the shared files, always
+// installed, have none.
+inline constexpr std::string_view kComponentShortNames[kComponentCount] = {
+    "d3", "d4", "d5", "d6", "d7", "d2005", "bcb3", "bcb4", "bcb5", "bcb6", {}, "demos", "help"};
 
 // The rows in table order, followed by the end row. Detection writes into them.
 ComponentEntry* ComponentTable();

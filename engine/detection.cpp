@@ -12,6 +12,7 @@
 #include "engine/script_tables.h"
 #include "engine/text.h"
 #include "services/file_edits.h"
+#include "services/directory_path.h"
 #include "services/registry.h"
 #include "engine/setup_state.h"
 #include "engine/wizard_items.h"
@@ -111,25 +112,48 @@ int LongestDestination() {
   return scripts::kLongestFilePath - room;
 }
 
+bool NoteExisting(void* longest, const char* prefix) {
+  if (GetFileAttributesA(prefix) != INVALID_FILE_ATTRIBUTES) *static_cast<std::size_t*>(longest) = TextLength(prefix);
+  return true;
+}
+
+// Makes every missing level of path. When the folder still cannot be had, the levels
+// made on the way go again, deepest first, so a refused destination leaves nothing:
+// only levels longer than the longest one that was there before are touched, and a
+// folder is removed only while empty.
+bool MakeDestinationFolder(char* path) {
+  std::size_t existing = 0;
+  WalkDirectoryPrefixes(path, NoteExisting, &existing);
+  CreateDirectoryPath(path);
+  const DWORD attributes = GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
+  for (std::size_t n = TextLength(path); n > existing; --n) {
+    if (path[n] == '\0' || IsPathSeparator(path[n])) {
+      const char c = path[n];
+      path[n] = '\0';
+      RemoveDirectoryA(path);
+      path[n] = c;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
-bool AcceptDestination() {
+const char* DestinationRefusal() {
   HWND edit = GetDlgItem(gSetup.dialog, Item::Destination);
   char path[kPathCapacity] = {};
   // A longer text would be cut when it is read, and the cut names another folder.
   const bool fits = GetWindowTextLengthA(edit) < static_cast<int>(kPathCapacity);
   if (fits) GetWindowTextA(edit, path, kPathCapacity);
   StripTrailingSeparator(path);
-  const char* problem = nullptr;
-  if (!fits || TextLength(path) > static_cast<std::size_t>(LongestDestination())) {
-    problem = "The destination path is too long.";
-  } else {
-    const bool plain = IsPlainAbsolutePath(path);
-    if (plain) CreateDirectoryPath(path);
-    const DWORD attributes = plain ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-      problem = "Can't create the destination folder.";
-  }
+  if (!fits || TextLength(path) > static_cast<std::size_t>(LongestDestination())) return "The destination path is too long.";
+  if (!IsPlainAbsolutePath(path) || !MakeDestinationFolder(path)) return "Can't create the destination folder.";
+  return nullptr;
+}
+
+bool AcceptDestination() {
+  const char* problem = DestinationRefusal();
   if (problem == nullptr) return true;
   MessageBoxA(gSetup.dialog, problem, "Quillon presents ...", MB_ICONEXCLAMATION | MB_OK);
   return false;

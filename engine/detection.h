@@ -6,8 +6,11 @@ void PrepareComponentPage();
 void CollectChoices();
 // The destination as typed must name a folder that exists or can be made, with room
 // for the longest path that the ticked components and the uninstall log put below it;
-// otherwise says why in a message box and returns false, so the wizard stays on the
-// component page.
+// otherwise returns why, and leaves no folder it made. nullptr: accepted, and the
+// folder is there.
+const char* DestinationRefusal();
+// DestinationRefusal for Next: a refusal is said in a message box, and the wizard
+// stays on the component page.
 bool AcceptDestination();
 // Sum of the selected rows' script steps; also sets the progress bar's range to it.
 int CountSelectedSteps();

@@ -61,4 +61,7 @@ void WriteUninstallEntry() {
   WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize", WrittenKib(gSetup.log));
   WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, "NoModify", 1);
   WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, "NoRepair", 1);
+  // The registered command in its /S form, for the tools that remove without asking.
+  ExpandMacros(gSetup.macros, "qlnclear.exe /S $HOME_DIR$\\uninst.qln", gSetup.pathBuffer, kPathBufferCapacity);
+  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", gSetup.pathBuffer);
 }

@@ -1,23 +1,33 @@
-// Process entry of setup.exe: state, common controls, the modal wizard, and the end.
+// Process entry of setup.exe: state, common controls, then the modal wizard or what
+// the command line asks for, and the end.
 #include <windows.h>
 // windows.h first: the common-controls header builds on its types.
 #include <commctrl.h>
 
 #include "engine/setup_state.h"
+#include "setup/command_line.h"
+#include "setup/silent_run.h"
 #include "setup/wizard.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // The whole line, program name included, whichever entry came first.
+  const SetupOptions options = ReadSetupCommandLine(GetCommandLineA());
   AllocateSetupState();
   gSetup.instance = GetModuleHandleA(nullptr);
   InitCommonControls();
-  const INT_PTR result = DialogBoxParamA(gSetup.instance, MAKEINTRESOURCEA(1), nullptr, WizardDialogProc, 0);
-  if (result != 0) {
-    MessageBoxA(nullptr, "Fatal Error: Can't load resource.", "QLN Installation Error", MB_ICONERROR);
+  UINT code = 0;
+  if (options.kind != StartKind::Wizard) {
+    code = RunFromCommandLine(options);
+  } else {
+    const INT_PTR result = DialogBoxParamA(gSetup.instance, MAKEINTRESOURCEA(1), nullptr, WizardDialogProc, 0);
+    if (result != 0) {
+      MessageBoxA(nullptr, "Fatal Error: Can't load resource.", "QLN Installation Error", MB_ICONERROR);
+    }
   }
   if (gSetup.bitmap != nullptr) DeleteObject(gSetup.bitmap);
   // A dialog that never started never ran its end request.
   ReleaseSetupState();
-  ExitProcess(0);
+  ExitProcess(code);
 }
 
 // The process entry of the shipped program: the C runtime's start-up (argument parsing,

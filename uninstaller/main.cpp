@@ -1,4 +1,5 @@
-// Process entry of qlnclear.exe: common controls, the modal dialog, the exit status.
+// Process entry of qlnclear.exe: the command line, common controls, the modal dialog
+// or its quiet run, the exit status.
 #include <windows.h>
 // windows.h first: the common-controls header builds on its types.
 #include <commctrl.h>
@@ -8,8 +9,24 @@
 
 namespace {
 
+// The same dialog, never shown (its template has no WS_VISIBLE, and nothing here
+// shows it), pressed as a person presses it: Uninstall, then Finish. A log that
+// could not be loaded leaves Uninstall without effect and the run ends with 1.
+int RemoveQuietly(HINSTANCE instance) {
+  HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
+  if (dialog == nullptr) return 1;
+  const bool loaded = gUninstaller.logBlock != nullptr;
+  if (loaded) SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_UNINSTALL, BN_CLICKED), 0);
+  SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED), 0);
+  DestroyWindow(dialog);
+  return loaded ? 0 : 1;
+}
+
 int RunUninstaller(HINSTANCE instance) {
   InitCommonControls();
+  bool quiet = false;
+  ParseLogPath(GetCommandLineA(), gUninstaller.logPath, sizeof gUninstaller.logPath, &quiet);
+  if (quiet) return RemoveQuietly(instance);
   const INT_PTR result =
       DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
   if (result != 0) {

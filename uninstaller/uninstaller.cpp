@@ -105,7 +105,6 @@ void StartDialog(HWND dialog) {
                     GetDlgItem(dialog, IDC_MESSAGE));
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_UNINSTALL));
   if (icon != nullptr) SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
-  ParseLogPath(GetCommandLineA(), gUninstaller.logPath, sizeof gUninstaller.logPath);
   SetStatus(gUninstaller.logPath);
   const bool loaded = LoadLog(gUninstaller.logPath);
   TakeDirectoryStack();

@@ -35,6 +35,73 @@ bool Start(const std::string& commandLine, Program* program, const char* working
   return true;
 }
 
+namespace {
+
+bool StartWith(const std::string& commandLine, Program* program, STARTUPINFOA& si, BOOL inherit, DWORD flags) {
+  PROCESS_INFORMATION pi = {};
+  std::string line = commandLine;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, inherit, flags, nullptr, nullptr, &si, &pi)) return false;
+  CloseHandle(pi.hThread);
+  program->process = pi.hProcess;
+  program->pid = pi.dwProcessId;
+  return true;
+}
+
+}  // namespace
+
+bool StartFromConsole(const std::string& commandLine, Program* program, const std::string& outputPath) {
+  SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+  HANDLE out = CreateFileA(outputPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return false;
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  si.hStdOutput = out;
+  si.hStdError = out;
+  const bool started = StartWith(commandLine, program, si, TRUE, 0);
+  CloseHandle(out);
+  return started;
+}
+
+bool StartWithoutConsole(const std::string& commandLine, Program* program) {
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  return StartWith(commandLine, program, si, FALSE, DETACHED_PROCESS);
+}
+
+namespace {
+
+struct Watch {
+  DWORD pid;
+  std::string* shown;
+};
+
+BOOL CALLBACK WatchProc(HWND window, LPARAM param) {
+  auto* watch = reinterpret_cast<Watch*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != watch->pid || !IsWindowVisible(window)) return TRUE;
+  char cls[256] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  const std::string line = std::string(cls) + " '" + Text(window) + "'\n";
+  if (watch->shown->find(line) == std::string::npos) *watch->shown += line;
+  return TRUE;
+}
+
+}  // namespace
+
+bool WaitExitUnseen(Program& program, DWORD timeoutMs, DWORD* exitCode, std::string* shown) {
+  Watch watch = {program.pid, shown};
+  const DWORD start = GetTickCount();
+  while (program.process != nullptr && WaitForSingleObject(program.process, 1) == WAIT_TIMEOUT) {
+    if (GetTickCount() - start > timeoutMs) return false;
+    EnumWindows(WatchProc, reinterpret_cast<LPARAM>(&watch));
+  }
+  return WaitExit(program, 0, exitCode);
+}
+
 bool WaitExit(Program& program, DWORD timeoutMs, DWORD* exitCode) {
   if (program.process == nullptr) return false;
   if (WaitForSingleObject(program.process, timeoutMs) != WAIT_OBJECT_0) return false;

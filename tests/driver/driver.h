@@ -21,6 +21,14 @@ std::string UnixToWindows(const std::string& unixPath);
 // Starts commandLine (program path quoted by the caller if needed). Returns false
 // and fills *error when it cannot start.
 bool Start(const std::string& commandLine, Program* program, const char* workingDirectory = nullptr);
+// Starts commandLine as a console program's child: its standard output and error go to
+// the file outputPath (created anew), and the child shares this program's console.
+bool StartFromConsole(const std::string& commandLine, Program* program, const std::string& outputPath);
+// Starts commandLine with no console to attach to and no standard handles.
+bool StartWithoutConsole(const std::string& commandLine, Program* program);
+// Waits for the exit like WaitExit while watching the process's top-level windows:
+// *shown gets a "class 'caption'" line for every window seen visible on the way.
+bool WaitExitUnseen(Program& program, DWORD timeoutMs, DWORD* exitCode, std::string* shown);
 // Waits for the exit; false on time-out. *exitCode receives the status.
 bool WaitExit(Program& program, DWORD timeoutMs, DWORD* exitCode);
 // Ends a program that is still running (only the one we started) and closes its handle.

@@ -323,6 +323,43 @@ TEST(Uninstaller, CommandLineForms) {
   }
 }
 
+// "/S " before the log path: the removal runs with no window ever visible and ends
+// with 0; a log that cannot be loaded ends with 1 and removes nothing.
+TEST(Uninstaller, QuietForms) {
+  struct QuietCase {
+    const char* name;
+    const char* program;
+    std::string line;
+    DWORD code;
+  };
+  const std::string folder = FreshFolder("quiet") + "\\with blanks";
+  const std::string logPath = folder + "\\uninst.qln", file = folder + "\\f.txt";
+  const std::string withoutTemplate = BuildPath("uninstaller/qlnclear_without_template.exe");
+  const QuietCase cases[] = {
+      {"no log there", nullptr, "qlnclear.exe /S " + folder + "\\missing.qln", 1},
+      {"no path", nullptr, "qlnclear.exe /S ", 1},
+      {"no dialog template", withoutTemplate.c_str(), "qlnclear.exe /S " + logPath, 1},
+      {"quoted name, lower case", nullptr, "\"" + Exe() + "\" /s " + logPath, 0},
+      {"as registered", nullptr, "qlnclear.exe /S " + logPath, 0},
+  };
+  for (const QuietCase& c : cases) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    Touch(file);
+    ASSERT_TRUE(WriteFileBytes(logPath, Rec(1, "Quiet banner") + Rec(9, folder) + Rec(3, file)));
+    Program p;
+    ASSERT_TRUE(StartUninstaller(c.program != nullptr ? c.program : Exe(), c.line, &p)) << c.name;
+    DWORD code = 99;
+    std::string shown;
+    EXPECT_TRUE(WaitExitUnseen(p, 30000, &code, &shown)) << c.name;
+    Kill(p);
+    EXPECT_EQ(code, c.code) << c.name;
+    EXPECT_EQ(shown, "") << c.name;
+    EXPECT_EQ(DirectoryExists(folder), c.code != 0) << c.name;
+    EXPECT_EQ(FileExists(file), c.code != 0) << c.name;
+  }
+  RemoveTree(folder.substr(0, folder.rfind('\\')));
+}
+
 TEST(Uninstaller, CancelOrCloseBoxInTheReadyStateRemoveNothing) {
   struct CloseCase {
     const char* name;

@@ -1,6 +1,8 @@
 // Driving setup.exe's wizard: pages, list rows, clean-up, the registered uninstall.
 #include "tests/wine/wizard/wizard_session.h"
 
+#include <gtest/gtest.h>
+
 namespace wizard {
 
 using namespace driver;

@@ -1,0 +1,308 @@
+// setup.exe /S from outside, with stand-in Delphi 7 and C++Builder 6: the same traces
+// as a wizard run with the same choices, an exit code for each refusal with nothing
+// written, the usage, and the registered quiet uninstall. Every silent run is watched
+// while it works: no window of the process may ever be visible.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "tests/wine/wizard/wizard_session.h"
+
+using namespace driver;
+
+namespace {
+
+constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib";
+
+struct SetupRun {
+  DWORD code = 99;
+  std::string output;  // what it printed to the console it was given
+  std::string shown;   // every window of it seen visible
+};
+
+SetupRun RunSetup(const std::string& arguments, const char* exe = "setup/setup.exe") {
+  SetupRun r;
+  Program p;
+  const std::string output = FreshFolder("console") + "\\out.txt";
+  if (!StartFromConsole("\"" + BuildPath(exe) + "\" " + arguments, &p, output)) return r;
+  if (!WaitExitUnseen(p, 180000, &r.code, &r.shown)) Kill(p);
+  // Wine lets the bytes of the inherited file reach it a moment after the program
+  // ended: read until the text has stayed the same for a while.
+  std::string last = "-";
+  WaitUntil(
+      [&] {
+        ReadFileBytes(output, &r.output);
+        if (!r.output.empty() && r.output == last) return true;
+        last = r.output;
+        Sleep(100);
+        return false;
+      },
+      5000);
+  RemoveTree(output.substr(0, output.rfind('\\')));
+  return r;
+}
+
+void MakeIdes() {
+  ASSERT_TRUE(wizard::MakeIde("d7", "C:\\tvtest\\ide\\d7"));
+  ASSERT_TRUE(wizard::MakeIde("bcb6", "C:\\tvtest\\ide\\bcb6"));
+}
+
+// Every file below folder with its bytes: the installation, the IDE roots with their
+// help files and build journals.
+void ReadTree(const std::string& folder, std::map<std::string, std::string>* files) {
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = fd.cFileName, full = folder + "\\" + name;
+    if (name == "." || name == "..") continue;
+    if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      (*files)[full + "\\"] = "";
+      ReadTree(full, files);
+    } else {
+      ReadFileBytes(full, &(*files)[full]);
+    }
+  } while (FindNextFileA(h, &fd));
+  FindClose(h);
+}
+
+// Every value below key, one "key\name=data" line each, subkeys included.
+std::string RegistryTree(HKEY root, const std::string& key) {
+  HKEY k = nullptr;
+  if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS) return "";
+  std::string out;
+  char name[512], data[4096];
+  for (DWORD i = 0;; ++i) {
+    DWORD n = sizeof name, d = sizeof data - 1, type = 0;
+    if (RegEnumValueA(k, i, name, &n, nullptr, &type, reinterpret_cast<BYTE*>(data), &d) != ERROR_SUCCESS) break;
+    data[d] = '\0';
+    out += key + "\\" + name + "=" + (type == REG_SZ ? data : "(type " + std::to_string(type) + ")") + "\n";
+  }
+  for (DWORD i = 0;; ++i) {
+    DWORD n = sizeof name;
+    if (RegEnumKeyExA(k, i, name, &n, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    out += RegistryTree(root, key + "\\" + name);
+  }
+  RegCloseKey(k);
+  return out;
+}
+
+// What an installation can leave: files under C:\tvtest and in the system folder, and
+// the registry it writes.
+struct Traces {
+  std::map<std::string, std::string> files;
+  std::string registry;
+};
+
+Traces TakeTraces() {
+  Traces t;
+  ReadTree("C:\\tvtest", &t.files);
+  const std::string sys = wizard::SystemDir();
+  for (const char* name : {"qlnclear.exe", "tarveld7.bpl", "tarveld7clx.bpl", "tarvelb6.bpl", "tarvelb6clx.bpl"}) {
+    if (FileExists(sys + "\\" + name)) ReadFileBytes(sys + "\\" + name, &t.files[sys + "\\" + name]);
+  }
+  t.registry = RegistryTree(HKEY_CURRENT_USER, "Software\\Borland") +
+               RegistryTree(HKEY_LOCAL_MACHINE, "Software\\Borland") +
+               RegistryTree(HKEY_LOCAL_MACHINE, "Software\\Quillon") + RegistryTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+  for (const char* help : {"tarvel.hlp", "tarvel.cnt"}) {
+    std::string value;
+    if (RegGetString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\Help", help, &value))
+      t.registry += std::string("Help\\") + help + "=" + value + "\n";
+  }
+  return t;
+}
+
+// Names of the differing files, for the failure message.
+std::string Differences(const Traces& a, const Traces& b) {
+  std::string out;
+  for (const auto& [path, bytes] : a.files) {
+    auto it = b.files.find(path);
+    if (it == b.files.end() || it->second != bytes) out += path + "\n";
+  }
+  for (const auto& [path, bytes] : b.files)
+    if (a.files.find(path) == a.files.end()) out += path + " (only in the second)\n";
+  return out;
+}
+
+std::vector<std::string> Components(const std::string& logPath) {
+  std::vector<std::string> captions;
+  for (const auto& r : wizard::ReadLog(logPath))
+    if (r.type == 2) captions.push_back(r.text);
+  return captions;
+}
+
+class Silent : public ::testing::Test {
+ protected:
+  void SetUp() override { wizard::CleanSlate(); }
+  void TearDown() override { wizard::CleanSlate(); }
+};
+
+TEST_F(Silent, LeavesWhatTheWizardLeavesWithTheSameChoices) {
+  struct SameCase {
+    const char* name;
+    const char* components;      // the option, with its blank
+    const char* root;
+    std::vector<int> untick;     // the wizard's clicks on the list for the same choice
+    std::vector<std::string> installed;
+  };
+  const SameCase cases[] = {
+      {"the detected rows, a root with a blank", "", "C:\\tvtest\\Silent Lib", {},
+       {" Files for Borland Delphi 7", " Files for Borland C++Builder 6", " Shared Files", " Demo Projects Files",
+        " Context Help Files"}},
+      {"Delphi 7 and help", "/COMPONENTS=d7,help ", "C:\\tvtest\\Two", {1, 2},
+       {" Files for Borland Delphi 7", " Shared Files", " Context Help Files"}},
+  };
+  for (const SameCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string root = c.root, log = root + "\\uninst.qln";
+    wizard::CleanSlate();
+    ASSERT_NO_FATAL_FAILURE(MakeIdes());
+    const SetupRun run = RunSetup(std::string("/S ") + c.components + "/D=" + root);
+    EXPECT_EQ(run.code, 0u) << run.output;
+    EXPECT_EQ(run.shown, "");
+    EXPECT_EQ(run.output, "Tarvel Lib installed in " + root + "\r\n");
+    EXPECT_EQ(Components(log), c.installed);
+    std::string quiet;
+    EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", &quiet));
+    EXPECT_EQ(quiet, "qlnclear.exe /S " + log);
+    const Traces silent = TakeTraces();
+
+    wizard::CleanSlate();
+    ASSERT_NO_FATAL_FAILURE(MakeIdes());
+    wizard::Session s;
+    ASSERT_TRUE(wizard::Start(&s)) << DescribeWindows(s.program.pid);
+    ASSERT_TRUE(wizard::Next(s));
+    for (int row : c.untick) wizard::ClickRow(s, row);
+    ASSERT_TRUE(wizard::Install(s, root));
+    DWORD code = 1;
+    ASSERT_TRUE(wizard::Finish(s, &code));
+    const Traces wizard = TakeTraces();
+
+    ASSERT_EQ(silent.files.count(log), 1u);
+    ASSERT_EQ(wizard.files.count(log), 1u);
+    EXPECT_EQ(silent.files.find(log)->second, wizard.files.find(log)->second) << "the log's bytes";
+    EXPECT_TRUE(silent.files == wizard.files) << Differences(silent, wizard);
+    EXPECT_EQ(silent.registry, wizard.registry);
+  }
+}
+
+TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
+  struct RefusalCase {
+    const char* name;
+    const char* exe;
+    std::string arguments;
+    DWORD code;
+    std::string refusal;  // the first line printed
+    bool writesNothing;
+  };
+  const std::string tooLong = "C:\\tvtest\\" + std::string(300, 'x');
+  const RefusalCase cases[] = {
+      {"relative destination", "setup/setup.exe", "/S /D=Lib", 3,
+       "destination refused: Can't create the destination folder.", true},
+      {"destination too long", "setup/setup.exe", "/S /D=" + tooLong, 3,
+       "destination refused: The destination path is too long.", true},
+      {"a level that cannot be made", "setup/setup.exe", "/S /D=C:\\tvtest\\made\\a*b", 3,
+       "destination refused: Can't create the destination folder.", true},
+      {"IDE not in the registry", "setup/setup.exe", "/S /COMPONENTS=d3", 2, "not offered on this machine: d3", true},
+      {"unknown component", "setup/setup.exe", "/S /COMPONENTS=d7,d9 /D=C:\\tvtest\\lib", 1,
+       "unknown component: d9", true},
+      {"empty component name", "setup/setup.exe", "/S /COMPONENTS=d7, /D=C:\\tvtest\\lib", 1,
+       "empty component name: /COMPONENTS=d7,", true},
+      {"unknown option", "setup/setup.exe", "/S /Q", 1, "unknown option: /Q", true},
+      {"a destination without /S", "setup/setup.exe", "/D=C:\\tvtest\\lib", 1, "needs /S: /D=C:\\tvtest\\lib", true},
+      {"no window template", "setup/setup_without_template.exe", "/S /D=C:\\tvtest\\lib", 4,
+       "the installation could not be started", true},
+      // As in the wizard, the root and a log of the start are written.
+      {"no worker thread", "tests/wine/wizard/setup_without_worker.exe", "/S /D=C:\\tvtest\\lib", 4,
+       "the installation could not be started", false},
+      {"the usage", "setup/setup.exe", "/S /?", 0, "setup.exe [/S [/COMPONENTS=list] [/D=path]]", true},
+  };
+  for (const RefusalCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    wizard::CleanSlate();
+    ASSERT_NO_FATAL_FAILURE(MakeIdes());
+    const Traces before = TakeTraces();
+    const SetupRun run = RunSetup(c.arguments, c.exe);
+    EXPECT_EQ(run.code, c.code) << run.output;
+    EXPECT_EQ(run.shown, "");
+    EXPECT_EQ(run.output.substr(0, run.output.find("\r\n")), c.refusal) << run.output;
+    if (c.code != 0) {
+      EXPECT_EQ(run.output, c.refusal + "\r\nTarvel Lib not installed, exit code " + std::to_string(c.code) + "\r\n");
+    } else {
+      EXPECT_NE(run.output.find("\r\nExit codes: 0 installed"), std::string::npos) << run.output;
+    }
+    const Traces after = TakeTraces();
+    if (c.writesNothing) {
+      EXPECT_TRUE(before.files == after.files) << Differences(before, after);
+      EXPECT_EQ(before.registry, after.registry);
+    } else {
+      EXPECT_EQ(wizard::ReadLog("C:\\tvtest\\lib\\uninst.qln").size(), 3u);
+    }
+  }
+}
+
+// Started with no console, the usage and a refused line that did not ask for silence
+// come in a message box; a refused /S line stays silent.
+TEST_F(Silent, WithoutAConsoleTheUsageIsAMessageBox) {
+  struct BoxCase {
+    const char* arguments;
+    DWORD code;
+    const char* boxStart;  // nullptr: no box
+  };
+  static const BoxCase cases[] = {
+      {"/?", 0, "setup.exe [/S [/COMPONENTS=list] [/D=path]]\r\n"},
+      {"/D=C:\\tvtest\\lib", 1, "needs /S: /D=C:\\tvtest\\lib\r\n\r\nsetup.exe [/S"},
+      {"/S /Q", 1, nullptr},
+  };
+  for (const BoxCase& c : cases) {
+    SCOPED_TRACE(c.arguments);
+    Program p;
+    ASSERT_TRUE(StartWithoutConsole("\"" + BuildPath("setup/setup.exe") + "\" " + c.arguments, &p));
+    DWORD code = 99;
+    if (c.boxStart != nullptr) {
+      HWND box = WaitForMessageBox(p.pid, "Tarvel Lib Installation");
+      ASSERT_NE(box, nullptr) << DescribeWindows(p.pid);
+      EXPECT_EQ(MessageBoxText(box).rfind(c.boxStart, 0), 0u) << MessageBoxText(box);
+      AnswerMessageBox(box, IDOK);
+      EXPECT_TRUE(WaitExit(p, 10000, &code));
+    } else {
+      std::string shown;
+      EXPECT_TRUE(WaitExitUnseen(p, 10000, &code, &shown));
+      EXPECT_EQ(shown, "");
+    }
+    Kill(p);
+    EXPECT_EQ(code, c.code);
+  }
+}
+
+TEST_F(Silent, TheQuietUninstallStringLeavesWhatTheDialogLeaves) {
+  const std::string root = "C:\\tvtest\\quiet lib";
+  Traces left[2];
+  for (int quiet = 0; quiet < 2; ++quiet) {
+    SCOPED_TRACE(quiet ? "QuietUninstallString" : "UninstallString");
+    wizard::CleanSlate();
+    ASSERT_NO_FATAL_FAILURE(MakeIdes());
+    ASSERT_EQ(RunSetup("/S /D=" + root).code, 0u);
+    if (quiet) {
+      std::string command;
+      ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", &command));
+      Program remover;
+      ASSERT_TRUE(Start(command, &remover)) << command;
+      DWORD code = 99;
+      std::string shown;
+      EXPECT_TRUE(WaitExitUnseen(remover, 60000, &code, &shown));
+      Kill(remover);
+      EXPECT_EQ(code, 0u);
+      EXPECT_EQ(shown, "");
+    } else {
+      ASSERT_EQ(wizard::UninstallAsRegistered(), "");
+    }
+    left[quiet] = TakeTraces();
+  }
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+  EXPECT_FALSE(FileExists(root + "\\uninst.qln"));
+  EXPECT_TRUE(left[0].files == left[1].files) << Differences(left[0], left[1]);
+  EXPECT_EQ(left[0].registry, left[1].registry);
+}
+
+}  // namespace

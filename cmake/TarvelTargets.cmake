@@ -13,7 +13,7 @@ if(WIN32)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
   add_link_options(-static -static-libgcc -static-libstdc++)
   if(TARVEL_RELEASE)
-    add_compile_options(-Os -ffunction-sections -fdata-sections -fno-asynchronous-unwind-tables
+    add_compile_options(-Os -ffunction-sections -fno-asynchronous-unwind-tables
                         -fno-unwind-tables)
     add_link_options(-s -Wl,--gc-sections)
   endif()

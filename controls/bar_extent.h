@@ -9,8 +9,8 @@
 // Filled pixels of a bar `width` pixels wide at `position` of 0..`range`.
 int BarExtent(std::uint32_t position, std::uint32_t range, int width);
 
-// The programs carry no manifest, so progress bars have the classic look, which
-// fills the client area less a one-pixel margin on each side.
+// The programs do not ask for the common controls version 6, so progress bars have
+// the classic look, which fills the client area less a one-pixel margin on each side.
 int BarWidth(int clientWidth);
 bool BarMoves(std::uint32_t from, std::uint32_t to, std::uint32_t range, int clientWidth);
 

@@ -25,14 +25,34 @@ enum class Opcode : std::uint32_t {
   AddRepositoryPage = 18, // a: repository file; b: template resource ID
 };
 
-// b is a resource or dialog item ID for opcodes 0, 12 and 18 and a text for the
-// others; c is read only by opcodes 14 and 15. A step without a ends the script.
+constexpr bool TakesIdOperand(Opcode op) {
+  return op == Opcode::ExtractPayload || op == Opcode::ShowText || op == Opcode::AddRepositoryPage;
+}
+
+// b is one operand: a resource or dialog item ID for opcodes 0, 12 and 18, a text for
+// the others; c is read only by opcodes 14 and 15. A step without a ends the script.
+// b's two forms share their bytes: the program carries close to a thousand steps as
+// constant data, and each spends only what it holds. The opcode says which form is
+// there; the constructor puts in only that one, and readers take bId only where
+// TakesIdOperand says so, bText everywhere else.
 struct ScriptStep {
   const char* a;
-  const char* bText;
-  std::uint32_t bId;
+  union {
+    const char* bText;
+    std::uint32_t bId;
+  };
   const char* c;
   Opcode opcode;
+
+  constexpr ScriptStep() : a(nullptr), bId(0), c(nullptr), opcode(Opcode::ExtractPayload) {}
+  constexpr ScriptStep(const char* first, const char* text, std::uint32_t id, const char* third, Opcode op)
+      : a(first), bId(0), c(third), opcode(op) {
+    if (!TakesIdOperand(op)) {
+      bText = text;
+    } else {
+      bId = id;
+    }
+  }
 };
 
 inline constexpr ScriptStep kEndOfScript = {nullptr, nullptr, 0, nullptr, Opcode::ExtractPayload};

@@ -1,8 +1,6 @@
 // Driving setup.exe's wizard: pages, list rows, clean-up, the registered uninstall.
 #include "tests/wine/wizard/wizard_session.h"
 
-#include <gtest/gtest.h>
-
 namespace wizard {
 
 using namespace driver;
@@ -150,6 +148,10 @@ std::string Wow64SystemDir() {
   char folder[MAX_PATH] = {};
   GetSystemWow64DirectoryA(folder, sizeof folder);
   return folder;
+}
+
+std::string UninstallerFile() {
+  return (sizeof(void*) == 4 ? Wow64SystemDir() : SystemDir()) + "\\qlnclear.exe";
 }
 
 std::string SystemDir() {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "engine/setup_state.h"
+#include "engine/text.h"
 #include "resources/product_info.h"
 #include "services/registry.h"
 #include "uninstlog/log_format.h"
@@ -49,19 +50,34 @@ DWORD WrittenKib(const UninstallLog& log) {
   return kib > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<DWORD>(kib);
 }
 
+// The folder the uninstaller was extracted to, as every program names it: a 32-bit
+// setup on 64-bit Windows writes to SysWOW64 through the name system32, which a 64-bit
+// Apps page or package manager would take for its own, native folder.
+void UninstallerFolder(char* out, std::size_t capacity) {
+  const UINT n = sizeof(void*) == 4 ? GetSystemWow64DirectoryA(out, static_cast<UINT>(capacity)) : 0;
+  if (n == 0 || n >= capacity) CopyText(out, capacity, MacroValue(gSetup.macros, Macro::SysDir));
+}
+
 }  // namespace
 
 void WriteUninstallEntry() {
   WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "Publisher", TARVEL_COMPANY);
   WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion", TARVEL_DISPLAY_VERSION);
-  // The file the Shared Files script extracts the uninstaller to.
-  ExpandMacros(gSetup.macros, "$SYS_DIR$\\qlnclear.exe", gSetup.pathBuffer, kPathBufferCapacity);
-  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon", gSetup.pathBuffer);
+  char uninstaller[kPathCapacity + sizeof "\\qlnclear.exe"];
+  UninstallerFolder(uninstaller, kPathCapacity);
+  AppendText(uninstaller, sizeof uninstaller, "\\qlnclear.exe");
+  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon", uninstaller);
   WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation", MacroValue(gSetup.macros, Macro::HomeDir));
   WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize", WrittenKib(gSetup.log));
   WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, "NoModify", 1);
   WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, "NoRepair", 1);
-  // The registered command in its /S form, for the tools that remove without asking.
-  ExpandMacros(gSetup.macros, "qlnclear.exe /S $HOME_DIR$\\uninst.qln", gSetup.pathBuffer, kPathBufferCapacity);
-  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", gSetup.pathBuffer);
+  // The registered command in its /S form, for the tools that remove without asking,
+  // with the uninstaller named in full: such a tool may not search the system folder.
+  char* quiet = gSetup.pathBuffer;
+  CopyText(quiet, kPathBufferCapacity, "\"");
+  AppendText(quiet, kPathBufferCapacity, uninstaller);
+  AppendText(quiet, kPathBufferCapacity, "\" /S ");
+  AppendText(quiet, kPathBufferCapacity, MacroValue(gSetup.macros, Macro::HomeDir));
+  AppendText(quiet, kPathBufferCapacity, "\\uninst.qln");
+  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", quiet);
 }

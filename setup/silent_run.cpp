@@ -59,7 +59,7 @@ constexpr std::string_view kUsageTail =
     "\r\n  (default: as the wizard ticks them; the shared files always).\r\n"
     "/D=path  the destination, last, no quotes (default: the wizard's).\r\n\r\n"
     "Exit codes: 0 installed, 1 option malformed, 2 component not offered,\r\n"
-    "3 destination refused, 4 installation not started.\r\n";
+    "3 destination refused, 4 installation not started, 5 not all written.\r\n";
 
 constexpr std::size_t NamesLength() {
   std::size_t n = 0;

@@ -186,7 +186,7 @@ TEST_F(Install, WithoutAnIdeEveryProposalInstallsOnTheWindowsDriveAndTheUninstal
   const auto log = wizard::ReadLog(root + "\\uninst.qln");
   ASSERT_FALSE(log.empty()) << "nothing installed into " << root;
   EXPECT_EQ(log[1], (LogRecord{9, root}));
-  const std::string uninstaller = wizard::SystemDir() + "\\qlnclear.exe";
+  const std::string uninstaller = wizard::UninstallerFile();
   struct Value {
     const char* name;
     DWORD type;

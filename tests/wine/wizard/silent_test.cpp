@@ -164,7 +164,7 @@ TEST_F(Silent, LeavesWhatTheWizardLeavesWithTheSameChoices) {
     EXPECT_EQ(Components(log), c.installed);
     std::string quiet;
     EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", &quiet));
-    EXPECT_EQ(quiet, "qlnclear.exe /S " + log);
+    EXPECT_EQ(quiet, "\"" + wizard::UninstallerFile() + "\" /S " + log);
     const Traces silent = TakeTraces();
 
     wizard::CleanSlate();
@@ -194,6 +194,7 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
     DWORD code;
     std::string refusal;  // the first line printed
     bool writesNothing;
+    const char* held = nullptr;  // a file of the destination held open during the run
   };
   const std::string tooLong = "C:\\tvtest\\" + std::string(300, 'x');
   const RefusalCase cases[] = {
@@ -216,16 +217,30 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
       {"no worker thread", "tests/wine/wizard/setup_without_worker.exe", "/S /D=C:\\tvtest\\lib", 4,
        "the installation could not be started", false},
       {"the usage", "setup/setup.exe", "/S /?", 0, "setup.exe [/S [/COMPONENTS=list] [/D=path]]", true},
+      {"a file it cannot write", "setup/setup.exe", "/S /COMPONENTS=help /D=C:\\tvtest\\lib", 5,
+       "could not be written: C:\\tvtest\\lib\\readme.txt", false, "C:\\tvtest\\lib\\readme.txt"},
   };
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.name);
     wizard::CleanSlate();
     ASSERT_NO_FATAL_FAILURE(MakeIdes());
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (c.held != nullptr) {
+      ASSERT_TRUE(CreateDirectoryA("C:\\tvtest\\lib", nullptr));
+      ASSERT_TRUE(WriteFileBytes(c.held, "a user's"));
+      held = CreateFileA(c.held, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+      ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    }
     const Traces before = TakeTraces();
     const SetupRun run = RunSetup(c.arguments, c.exe);
+    if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
     EXPECT_EQ(run.code, c.code) << run.output;
     EXPECT_EQ(run.shown, "");
     EXPECT_EQ(run.output.substr(0, run.output.find("\r\n")), c.refusal) << run.output;
+    if (c.code == 5) {
+      EXPECT_EQ(run.output, c.refusal + "\r\nTarvel Lib installed with errors in C:\\tvtest\\lib\r\n");
+      continue;
+    }
     if (c.code != 0) {
       EXPECT_EQ(run.output, c.refusal + "\r\nTarvel Lib not installed, exit code " + std::to_string(c.code) + "\r\n");
     } else {

@@ -59,6 +59,8 @@ std::string SystemDir();
 // The two system folders on disk: the native one and the 32-bit one.
 std::string NativeSystemDir();
 std::string Wow64SystemDir();
+// The installed uninstaller as the Apps entry names it: in the folder it is on disk.
+std::string UninstallerFile();
 
 // Waits until the finish page has enabled its button.
 bool WaitFinished(Session& s, DWORD timeoutMs = 120000);

@@ -31,8 +31,27 @@ bool IsOwnFile(const char* path) {
          mine.nFileIndexLow == other.nFileIndexLow;
 }
 
+// Windows carries out a scheduled deletion at start-up, where no folder is redirected:
+// a 32-bit uninstaller on 64-bit Windows names a file of its system32 (as the log names
+// the uninstaller and the package copies) by the SysWOW64 that holds it.
+const char* NameAtRestart(const char* path, char (&out)[MAX_PATH]) {
+  if (sizeof(void*) != 4) return path;
+  char system[MAX_PATH];
+  const UINT s = GetSystemDirectoryA(system, MAX_PATH);
+  const UINT w = GetSystemWow64DirectoryA(out, MAX_PATH);  // 0 on 32-bit Windows
+  const int length = lstrlenA(path);
+  if (s == 0 || s >= MAX_PATH || w == 0 || w >= MAX_PATH || length <= static_cast<int>(s) || path[s] != '\\' ||
+      CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path, static_cast<int>(s), system, static_cast<int>(s)) !=
+          CSTR_EQUAL ||
+      w + (length - s) >= MAX_PATH)
+    return path;
+  lstrcpyA(out + w, path + s);
+  return out;
+}
+
 bool ScheduleAtRestart(const char* path) {
-  if (MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) == FALSE) return false;
+  char translated[MAX_PATH];
+  if (MoveFileExA(NameAtRestart(path, translated), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) == FALSE) return false;
   gScheduled = true;
   return true;
 }

@@ -7,17 +7,16 @@
 #include "engine/component_table.h"
 #include "engine/detection.h"
 #include "engine/interpreter.h"
+#include "engine/setup_state.h"
 #include "engine/text.h"
 #include "engine/uninstall_entry.h"
+#include "engine/wizard_items.h"
 #include "services/file_edits.h"
 #include "services/registry.h"
-#include "engine/setup_state.h"
-#include "engine/wizard_items.h"
 #include "uninstlog/log_format.h"
 
 namespace {
 
-constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib";
 constexpr char kProductKey[] = "Software\\Quillon\\Tarvel Lib";
 
 // Set when the worker could not be started, so the finish page does not claim success.

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib";
-
 bool SameText(const char* a, const char* b) {
   while (*a != '\0' && *a == *b) ++a, ++b;
   return *a == *b;

@@ -152,10 +152,8 @@ unsigned ChooseDestination(const SetupOptions& o) {
   // Typed into the edit box, where the check reads it as it reads what a person
   // typed; a path too long to keep whole keeps enough of itself to be refused so.
   if (o.destination.data() != nullptr) {
-    char typed[kPathCapacity + 1];
-    std::size_t n = 0;
-    for (; n < o.destination.size() && n < kPathCapacity; ++n) typed[n] = o.destination[n];
-    typed[n] = '\0';
+    char typed[kPathCapacity + 1] = {};
+    Append(typed, sizeof typed, o.destination);
     SetDlgItemTextA(gSetup.dialog, Item::Destination, typed);
   }
   const char* problem = DestinationRefusal();

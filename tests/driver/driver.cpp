@@ -73,6 +73,13 @@ bool StartWithoutConsole(const std::string& commandLine, Program* program) {
 
 namespace {
 
+// "<class> '<text>'": how a window is named in what the driver reports.
+std::string Describe(HWND window) {
+  char cls[256] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  return std::string(cls) + " '" + Text(window) + "'";
+}
+
 struct Watch {
   DWORD pid;
   std::string* shown;
@@ -83,9 +90,7 @@ BOOL CALLBACK WatchProc(HWND window, LPARAM param) {
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
   if (owner != watch->pid || !IsWindowVisible(window)) return TRUE;
-  char cls[256] = {};
-  GetClassNameA(window, cls, sizeof cls);
-  const std::string line = std::string(cls) + " '" + Text(window) + "'\n";
+  const std::string line = Describe(window) + "\n";
   if (watch->shown->find(line) == std::string::npos) *watch->shown += line;
   return TRUE;
 }
@@ -138,13 +143,13 @@ BOOL CALLBACK FindProc(HWND window, LPARAM param) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   if (pid != d->pid) return TRUE;
+  if (d->description != nullptr) {
+    *d->description += Describe(window) + (IsWindowVisible(window) ? "" : " (hidden)") + "\n";
+    return TRUE;
+  }
   char cls[256] = {};
   GetClassNameA(window, cls, sizeof cls);
   const std::string text = Text(window);
-  if (d->description != nullptr) {
-    *d->description += std::string(cls) + " '" + text + "'" + (IsWindowVisible(window) ? "" : " (hidden)") + "\n";
-    return TRUE;
-  }
   if (d->className != nullptr && lstrcmpiA(cls, d->className) != 0) return TRUE;
   if (d->caption != nullptr && text != d->caption) return TRUE;
   d->found = window;

@@ -358,6 +358,10 @@ int Walk(const std::string& setupExe, const std::string& shots, const std::strin
   HWND wizard = nullptr;
   Outcome o = Await(w, w.setup, [&] {
     wizard = FindTopWindow(w.setup.pid, "#32770", "Tarvel Lib Installation");
+    // The dialog can be on the screen a moment before it sets its caption: it is still
+    // the wizard, known by its step label and Next button, not a window to stop for.
+    HWND early = FindOtherWindow(w.setup.pid, "#32770", nullptr);
+    if (early != nullptr && GetDlgItem(early, 107) != nullptr && GetDlgItem(early, 202) != nullptr) Know(w, early);
     if (wizard != nullptr) Know(w, wizard);
     return wizard != nullptr && IsWindowVisible(wizard) && PageLabel(wizard) == "step 1/4";
   }, NoState);

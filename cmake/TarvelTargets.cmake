@@ -12,6 +12,11 @@ add_compile_options(-Wall -Wextra)
 if(WIN32)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600)
   add_link_options(-static -static-libgcc -static-libstdc++)
+  # Reproducible programs: no build time in the PE header (0 instead), and no folder
+  # of the checkout or the build in what the compiler writes.
+  add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+                      -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
+  add_link_options(-Wl,--no-insert-timestamp)
   if(TARVEL_RELEASE)
     add_compile_options(-Os -ffunction-sections -fno-asynchronous-unwind-tables
                         -fno-unwind-tables)

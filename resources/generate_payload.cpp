@@ -1,7 +1,8 @@
 // Build-time generator of the installer's payload. Walks the install scripts, gives
 // every extracted resource ID exactly one file - a hand-written one from payload/ or
 // one generated here for its type and IDE version - and writes the resource script.
-// Fails when an ID would have no file or a file in payload/ would go unused.
+// Fails when an ID would have no file or a file in payload/ would go unused. Beside
+// it, the table of every resource's digest that setup.exe checks at start-up.
 //   generate_payload OUT_DIR PAYLOAD_DIR UNINSTALLER_EXE
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 
 #include "engine/script_tables.h"
 #include "resources/help_file.h"
+#include "resources/payload_digest.h"
 
 namespace fs = std::filesystem;
 
@@ -288,6 +290,7 @@ int main(int argc, char** argv) {
   // The resource compiler does not see the files an RCDATA line names change, so the
   // script carries a hash of their bytes: new bytes make a new script and a rebuild.
   unsigned long long contentHash = 14695981039346656037ull;
+  std::string digests;
   int failures = 0;
   for (const auto& [id, e] : ids) {
     fs::path file;
@@ -350,6 +353,8 @@ int main(int argc, char** argv) {
     std::string content;
     ReadText(file, &content);
     for (unsigned char c : content) contentHash = (contentHash ^ c) * 1099511628211ull;
+    Put32(digests, id);
+    Put32(digests, Crc32(reinterpret_cast<const unsigned char*>(content.data()), content.size()));
   }
   for (const auto& f : fs::recursive_directory_iterator(sources)) {
     if (f.is_regular_file() && used.count(fs::canonical(f.path())) == 0) {
@@ -358,7 +363,11 @@ int main(int argc, char** argv) {
     }
   }
   if (failures != 0) return 1;
+  const fs::path digestPath = out / "payload.crc";
   std::string old;
+  if (!ReadText(digestPath, &old) || old != digests) WriteBytes(digestPath, digests);
+  rc += std::to_string(kPayloadDigestId) + " " + std::to_string(kPayloadDigestType) + " \"" +
+        Replace(fs::absolute(digestPath).string(), "\\", "/") + "\"\n";
   char hashLine[64];
   std::snprintf(hashLine, sizeof hashLine, "// content %016llx\n", contentHash);
   rc += hashLine;

@@ -1,6 +1,7 @@
-// Payload resources of the running program turned into files and texts.
+// Payload resources of the running program checked, and turned into files and texts.
 #include <windows.h>
 
+#include "resources/payload_digest.h"
 #include "services/payload.h"
 
 namespace {
@@ -11,12 +12,12 @@ struct ResourceBytes {
   bool found;
 };
 
-ResourceBytes FindPayload(unsigned id) {
+// No module: the program's own, whose resources a null module names.
+ResourceBytes FindPayload(unsigned id, HMODULE module = nullptr, unsigned type = 10 /* RT_RCDATA */) {
   ResourceBytes r = {nullptr, 0, false};
   // Only 16-bit integer IDs name a payload; a wider one would alias another resource.
   if (id == 0 || id > 0xFFFF) return r;
-  HMODULE module = GetModuleHandleA(nullptr);
-  HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  HRSRC info = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
   if (info == nullptr) return r;
   r.size = SizeofResource(module, info);
   HGLOBAL loaded = LoadResource(module, info);
@@ -27,6 +28,19 @@ ResourceBytes FindPayload(unsigned id) {
 }
 
 }  // namespace
+
+bool PayloadIntact(HMODULE module) {
+  const ResourceBytes table = FindPayload(kPayloadDigestId, module, kPayloadDigestType);
+  // Payload 7, the uninstaller, is in every build that carries a payload.
+  if (!table.found) return !FindPayload(7, module).found;
+  if (table.size % sizeof(PayloadDigest) != 0) return false;
+  const auto* row = static_cast<const PayloadDigest*>(table.bytes);
+  for (DWORD n = table.size / sizeof(PayloadDigest); n != 0; --n, ++row) {
+    const ResourceBytes r = FindPayload(row->id, module);
+    if (!r.found || Crc32(static_cast<const unsigned char*>(r.bytes), r.size) != row->crc) return false;
+  }
+  return true;
+}
 
 bool ExtractResourceToFile(const char* path, unsigned id) {
   HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -2,6 +2,11 @@
 #pragma once
 #include <windows.h>
 
+// True when every payload resource of module (null: this program) has the digest its
+// table gives. A module without the table is intact only when it has no payload either
+// (the test builds).
+bool PayloadIntact(HMODULE module);
+
 // Writes the resource's bytes to path (CREATE_ALWAYS, no sharing). True when the file
 // holds all of them; false when it cannot be created, a write falls short, or the
 // resource is missing (the file then exists and is empty). An empty resource makes

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "engine/setup_state.h"
+#include "services/payload.h"
 #include "setup/command_line.h"
 #include "setup/silent_run.h"
 #include "setup/wizard.h"
@@ -16,14 +17,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   gSetup.instance = GetModuleHandleA(nullptr);
   InitCommonControls();
   UINT code = 0;
+  const char* fatal = nullptr;
   if (options.kind != StartKind::Wizard) {
     code = RunFromCommandLine(options);
-  } else {
-    const INT_PTR result = DialogBoxParamA(gSetup.instance, MAKEINTRESOURCEA(1), nullptr, WizardDialogProc, 0);
-    if (result != 0) {
-      MessageBoxA(nullptr, "Fatal Error: Can't load resource.", "QLN Installation Error", MB_ICONERROR);
-    }
+  } else if (!PayloadIntact(nullptr)) {
+    fatal = kDamagedText;
+    code = kExitDamaged;
+  } else if (DialogBoxParamA(gSetup.instance, MAKEINTRESOURCEA(1), nullptr, WizardDialogProc, 0) != 0) {
+    fatal = "Fatal Error: Can't load resource.";
   }
+  if (fatal != nullptr) MessageBoxA(nullptr, fatal, "QLN Installation Error", MB_ICONERROR);
   if (gSetup.bitmap != nullptr) DeleteObject(gSetup.bitmap);
   // A dialog that never started never ran its end request.
   ReleaseSetupState();

@@ -13,6 +13,7 @@
 #include "engine/setup_state.h"
 #include "engine/text.h"
 #include "engine/wizard_items.h"
+#include "services/payload.h"
 #include "setup/wizard.h"
 
 namespace {
@@ -59,7 +60,8 @@ constexpr std::string_view kUsageTail =
     "\r\n  (default: as the wizard ticks them; the shared files always).\r\n"
     "/D=path  the destination, last, no quotes (default: the wizard's).\r\n\r\n"
     "Exit codes: 0 installed, 1 option malformed, 2 component not offered,\r\n"
-    "3 destination refused, 4 installation not started, 5 not all written.\r\n";
+    "3 destination refused, 4 installation not started, 5 not all written,\r\n"
+    "6 setup file damaged.\r\n";
 
 constexpr std::size_t NamesLength() {
   std::size_t n = 0;
@@ -193,6 +195,10 @@ unsigned RunInstallation() {
 }
 
 unsigned InstallSilently(const SetupOptions& o) {
+  if (!PayloadIntact(nullptr)) {
+    Say(kDamagedText, {});
+    return kExitDamaged;
+  }
   if (!CreateHiddenWizard()) return kExitNotStarted;
   NextPage();  // the component page: detection, the list and the proposal
   unsigned code = ChooseComponents(o);
@@ -204,6 +210,8 @@ unsigned InstallSilently(const SetupOptions& o) {
 }
 
 }  // namespace
+
+const char kDamagedText[] = "The setup file is damaged. Please download it again.";
 
 unsigned RunFromCommandLine(const SetupOptions& o) {
   AttachParentConsole();

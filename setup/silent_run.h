@@ -10,7 +10,12 @@ enum SilentExit : unsigned {
   kExitDestinationRefused = 3,  // too long, not absolute, cannot be made
   kExitNotStarted = 4,          // the installation could not be started
   kExitNotAllWritten = 5,       // installed, but some of it could not be written
+  kExitDamaged = 6,             // a payload resource is not what the build put there
 };
+
+// Said before anything is written when the payload check fails: in a message box by
+// the wizard, on the console by the unattended run.
+extern const char kDamagedText[];
 
 // Carries out what options ask for (any kind but Wizard) and returns the exit code.
 unsigned RunFromCommandLine(const SetupOptions& options);

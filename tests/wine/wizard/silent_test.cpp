@@ -213,6 +213,8 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
       {"a destination without /S", "setup/setup.exe", "/D=C:\\tvtest\\lib", 1, "needs /S: /D=C:\\tvtest\\lib", true},
       {"no window template", "setup/setup_without_template.exe", "/S /D=C:\\tvtest\\lib", 4,
        "the installation could not be started", true},
+      {"a payload byte changed", "tests/wine/startup/setup_damaged.exe", "/S /D=C:\\tvtest\\lib", 6,
+       "The setup file is damaged. Please download it again.", true},
       // As in the wizard, the root and a log of the start are written.
       {"no worker thread", "tests/wine/wizard/setup_without_worker.exe", "/S /D=C:\\tvtest\\lib", 4,
        "the installation could not be started", false},

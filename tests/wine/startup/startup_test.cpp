@@ -70,7 +70,9 @@ TEST(Startup, WithoutTheCommonControlsNothingIsWrittenOrRemoved) {
     Kill(p);
     RegDeleteTree(HKEY_CURRENT_USER, key.c_str());
     EXPECT_EQ(code, c.code);
-    if (c.caption == nullptr) EXPECT_EQ(shown, "");
+    if (c.caption == nullptr) {
+      EXPECT_EQ(shown, "");
+    }
     EXPECT_FALSE(DirectoryExists(folder + "\\lib"));
     EXPECT_TRUE(FileExists(log));
   }

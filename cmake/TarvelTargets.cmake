@@ -1,6 +1,8 @@
 # Compile and link settings shared by every product target, and the Wine emulator
 # that runs the Windows test programs.
-set(TARVEL_WINDOWS_LIBS comctl32 shell32 ole32 advapi32 gdi32 user32 kernel32)
+# Only Windows' KnownDLLs, which are never searched for: the common controls are loaded
+# from the system folder at start-up (services/safe_start.cpp).
+set(TARVEL_WINDOWS_LIBS shell32 ole32 advapi32 gdi32 user32 kernel32)
 
 if(TARVEL_SANITIZE AND NOT WIN32)
   add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
@@ -33,20 +35,25 @@ function(tarvel_product_target target)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 
-# A Windows GUI program of the product, linked against Windows' own DLLs only.
+# A Windows GUI program of the product, linked against Windows' own DLLs only, for
+# address-space randomisation and no-execute data: it keeps its relocations.
 function(tarvel_windows_program target)
   tarvel_product_target(${target})
   set_target_properties(${target} PROPERTIES WIN32_EXECUTABLE ON)
   target_link_libraries(${target} PRIVATE ${TARVEL_WINDOWS_LIBS})
+  target_link_options(${target} PRIVATE -Wl,--dynamicbase,--nxcompat,--enable-reloc-section)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    target_link_options(${target} PRIVATE -Wl,--high-entropy-va)
+  endif()
 endfunction()
 
 # A program that brings its own process entry and needs none of the C runtime's
-# start-up: no crt2 start-up objects, no relocation table (an .exe loads at its base).
+# start-up: no crt2 start-up objects.
 function(tarvel_own_entry target entry)
   if(CMAKE_SIZEOF_VOID_P EQUAL 4)
     set(symbol _${entry})
   else()
     set(symbol ${entry})
   endif()
-  target_link_options(${target} PRIVATE -nostartfiles -Wl,-e,${symbol} -Wl,--disable-reloc-section)
+  target_link_options(${target} PRIVATE -nostartfiles -Wl,-e,${symbol})
 endfunction()

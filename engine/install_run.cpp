@@ -7,6 +7,7 @@
 #include "engine/component_table.h"
 #include "engine/detection.h"
 #include "engine/interpreter.h"
+#include "engine/script_tables.h"
 #include "engine/setup_state.h"
 #include "engine/text.h"
 #include "engine/uninstall_entry.h"
@@ -38,7 +39,7 @@ DWORD WINAPI InstallWorker(LPVOID) {
     if (row->selection != 1) continue;
     if (row->ideKey != nullptr) SetIdeMacros(*row);
     AppendLog(gSetup.log, LogType::Component, row->caption);
-    RunScript(row->script);
+    RunScript(row->script, scripts::kTexts);
   }
   if (!WriteRegString(HKEY_LOCAL_MACHINE, kProductKey, "RootDir", MacroValue(gSetup.macros, Macro::HomeDir)))
     NoteValueFailure(gSetup.failures, "HKEY_LOCAL_MACHINE", kProductKey, "RootDir");

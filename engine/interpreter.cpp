@@ -45,16 +45,16 @@ void WriteValue(HKEY root, const char* key, const char* valueName, const char* d
 
 // The build before a copy leaves the package the copy names: without it the build
 // failed, and that is the one failure named, not the copy as well.
-void CopyToFile(const ScriptStep& step) {
-  ExpandWork(1, step.bText);
+void CopyToFile(const StepTexts& step) {
+  ExpandWork(1, step.b);
   if (!CopyFileA(P(), W(1), FALSE)) Failed(GetFileAttributesA(P()) == INVALID_FILE_ATTRIBUTES ? P() : W(1));
   Log(LogType::File, W(1));
 }
 
 void AdvanceProgress() { SendDlgItemMessageA(gSetup.dialog, kProgressBarId, PBM_DELTAPOS, 1, 0); }
 
-void RunBuildTool(const ScriptStep& step) {
-  ExpandWork(1, step.bText);
+void RunBuildTool(const StepTexts& step) {
+  ExpandWork(1, step.b);
   SetCurrentDirectoryA(W(1));  // stays the current directory after the step
   STARTUPINFOA& si = gSetup.startupInfo;
   ZeroMemory(&si, sizeof si);
@@ -81,9 +81,9 @@ bool ValueHeldButUnread(HKEY root, const char* subKey, const char* valueName) {
   return status == ERROR_SUCCESS && size != 0;
 }
 
-void UpdateSearchPath(const ScriptStep& step) {
+void UpdateSearchPath(const StepTexts& step) {
   ExpandWork(1, kLibraryKey);
-  const char* valueName = OrEmpty(step.bText);
+  const char* valueName = OrEmpty(step.b);
   if (ReadRegString(HKEY_CURRENT_USER, W(1), valueName, W(2), kWorkBufferCapacity) == 0) {
     if (ValueHeldButUnread(HKEY_CURRENT_USER, W(1), valueName)) return;
     W(2)[0] = '\0';
@@ -101,18 +101,18 @@ void PruneRegistrations() {
   DeleteValuesContaining(HKEY_CURRENT_USER, W(1), kStaleLibraryMarker);
 }
 
-void SetStringValue(HKEY root, std::uint8_t keyRecord, const ScriptStep& step) {
-  ExpandWork(1, step.bText);
+void SetStringValue(HKEY root, std::uint8_t keyRecord, const StepTexts& step) {
+  ExpandWork(1, step.b);
   ExpandWork(2, step.c);
   WriteValue(root, P(), W(1), W(2));
   Log(keyRecord, P());
   Log(LogType::ValueName, W(1));
 }
 
-void RunStep(const ScriptStep& step) {
+void RunStep(const ScriptStep& step, const StepTexts& text) {
   switch (step.opcode) {
     case Opcode::ExtractPayload:
-      if (!ExtractResourceToFile(P(), step.bId)) Failed(P());
+      if (!ExtractResourceToFile(P(), step.b)) Failed(P());
       Log(LogType::File, P());
       break;
     case Opcode::MakeDirectory:
@@ -120,28 +120,28 @@ void RunStep(const ScriptStep& step) {
       Log(LogType::Directory, P());
       break;
     case Opcode::CopyToFile:
-      CopyToFile(step);
+      CopyToFile(text);
       break;
     case Opcode::RunBuildTool:
-      RunBuildTool(step);
+      RunBuildTool(text);
       break;
     case Opcode::RegisterPackage:
       ExpandWork(1, kKnownPackagesKey);
-      WriteValue(HKEY_CURRENT_USER, W(1), P(), OrEmpty(step.bText));
+      WriteValue(HKEY_CURRENT_USER, W(1), P(), OrEmpty(text.b));
       Log(LogType::UserKey, W(1));
       Log(LogType::ValueName, P());
       break;
     case Opcode::UpdateSearchPath:
-      UpdateSearchPath(step);
+      UpdateSearchPath(text);
       break;
     case Opcode::RegisterHelpFile:
-      ExpandWork(1, step.bText);
+      ExpandWork(1, text.b);
       WriteValue(HKEY_LOCAL_MACHINE, kHelpKey, W(1), P());
       Log(LogType::MachineKey, kHelpKey);
       Log(LogType::ValueName, W(1));
       break;
     case Opcode::AppendOnce:
-      ExpandWork(1, step.bText);
+      ExpandWork(1, text.b);
       AppendTextOnce(P(), W(1));
       break;
     case Opcode::RemoveFile:
@@ -151,16 +151,16 @@ void RunStep(const ScriptStep& step) {
       SetMacroValue(gSetup.macros, Macro::SubDir, P());
       break;
     case Opcode::ShowText:
-      SetDlgItemTextA(gSetup.dialog, static_cast<int>(step.bId), P());
+      SetDlgItemTextA(gSetup.dialog, static_cast<int>(step.b), P());
       break;
     case Opcode::SetSubFile:
       SetMacroValue(gSetup.macros, Macro::SubFile, P());
       break;
     case Opcode::SetMachineValue:
-      SetStringValue(HKEY_LOCAL_MACHINE, LogType::MachineKey, step);
+      SetStringValue(HKEY_LOCAL_MACHINE, LogType::MachineKey, text);
       break;
     case Opcode::SetUserValue:
-      SetStringValue(HKEY_CURRENT_USER, LogType::UserKey, step);
+      SetStringValue(HKEY_CURRENT_USER, LogType::UserKey, text);
       break;
     case Opcode::PruneRegistrations:
       PruneRegistrations();
@@ -169,7 +169,7 @@ void RunStep(const ScriptStep& step) {
       Log(LogType::File, P());
       break;
     case Opcode::AddRepositoryPage:
-      AddRepositoryPage(P(), step.bId, gSetup.macros);
+      AddRepositoryPage(P(), step.b, gSetup.macros);
       break;
     case Opcode::Reserved3:
     case Opcode::Reserved4:
@@ -180,13 +180,14 @@ void RunStep(const ScriptStep& step) {
 
 }  // namespace
 
-void RunScript(const ScriptStep* script) {
+void RunScript(const ScriptStep* script, const char* texts) {
   if (script == nullptr) return;
-  for (const ScriptStep* step = script; step->a != nullptr; ++step) {
+  for (const ScriptStep* step = script; step->a != 0; ++step) {
     AdvanceProgress();
     TimeStepProgress();
-    ExpandInto(step->a, P(), kPathBufferCapacity);
-    RunStep(*step);
+    const StepTexts text = TextsOf(texts, *step);
+    ExpandInto(text.a, P(), kPathBufferCapacity);
+    RunStep(*step, text);
     TimeStepWork(*step);
   }
 }

@@ -5,9 +5,9 @@
 // Dialog items the interpreter touches: the progress bar it steps once per step.
 inline constexpr int kProgressBarId = 106;
 
-// Runs the steps up to the first one without a. Every step advances the progress
+// Runs the steps up to the first one without a, their texts read from texts. Every step advances the progress
 // bar of gSetup.dialog by one and expands a into PathBuffer; no step stops the run.
 // A file, folder or registry value that could not be written, and a build that left
 // no package for the copy after it, count in gSetup.failures; the log is the same.
 // Needs gSetup's buffers allocated and gSetup.log open.
-void RunScript(const ScriptStep* script);
+void RunScript(const ScriptStep* script, const char* texts);

@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-enum class Opcode : std::uint32_t {
+enum class Opcode : std::uint8_t {
   ExtractPayload = 0,     // a: target file; b: resource ID
   MakeDirectory = 1,      // a: directory, every missing level
   CopyToFile = 2,         // a: source file; b: target file template
@@ -29,36 +29,44 @@ constexpr bool TakesIdOperand(Opcode op) {
   return op == Opcode::ExtractPayload || op == Opcode::ShowText || op == Opcode::AddRepositoryPage;
 }
 
-// b is one operand: a resource or dialog item ID for opcodes 0, 12 and 18, a text for
-// the others; c is read only by opcodes 14 and 15. A step without a ends the script.
-// b's two forms share their bytes: the program carries close to a thousand steps as
-// constant data, and each spends only what it holds. The opcode says which form is
-// there; the constructor puts in only that one, and readers take bId only where
-// TakesIdOperand says so, bText everywhere else.
-struct ScriptStep {
-  const char* a;
-  union {
-    const char* bText;
-    std::uint32_t bId;
-  };
-  const char* c;
-  Opcode opcode;
+// Opcodes 14 and 15 read a third text, c.
+constexpr bool TakesThirdText(Opcode op) { return op == Opcode::SetMachineValue || op == Opcode::SetUserValue; }
 
-  constexpr ScriptStep() : a(nullptr), bId(0), c(nullptr), opcode(Opcode::ExtractPayload) {}
-  constexpr ScriptStep(const char* first, const char* text, std::uint32_t id, const char* third, Opcode op)
-      : a(first), bId(0), c(third), opcode(op) {
-    if (!TakesIdOperand(op)) {
-      bText = text;
-    } else {
-      bId = id;
-    }
-  }
+// Six bytes a step: the program carries close to a thousand of them as constant data.
+// Texts are offsets into the pool of texts the script was built with, not addresses, so
+// the tables need no relocation; offset 0 is no text. b is a resource or dialog item ID
+// where TakesIdOperand says so, a text's offset everywhere else; c, where read, is the
+// text after b's NUL in the pool. A step without a ends the script.
+struct ScriptStep {
+  std::uint16_t a;
+  std::uint16_t b;
+  Opcode opcode;
+};
+static_assert(sizeof(ScriptStep) == 6);
+
+inline constexpr ScriptStep kEndOfScript = {0, 0, Opcode::ExtractPayload};
+
+// A step's texts read from its pool; nullptr where the step has none.
+struct StepTexts {
+  const char* a;
+  const char* b;
+  const char* c;
 };
 
-inline constexpr ScriptStep kEndOfScript = {nullptr, nullptr, 0, nullptr, Opcode::ExtractPayload};
+constexpr const char* PoolText(const char* pool, std::uint16_t offset) { return offset != 0 ? pool + offset : nullptr; }
+
+constexpr StepTexts TextsOf(const char* pool, const ScriptStep& s) {
+  StepTexts t = {PoolText(pool, s.a), TakesIdOperand(s.opcode) ? nullptr : PoolText(pool, s.b), nullptr};
+  if (TakesThirdText(s.opcode) && t.b != nullptr) {
+    const char* end = t.b;
+    while (*end != '\0') ++end;
+    t.c = end + 1;
+  }
+  return t;
+}
 
 constexpr int CountSteps(const ScriptStep* script) {
   int n = 0;
-  while (script[n].a != nullptr) ++n;
+  while (script[n].a != 0) ++n;
   return n;
 }

@@ -1,6 +1,7 @@
 // The install scripts. The ten IDE scripts are expansions of two templates (Delphi and
-// C++Builder) over one parameter row each; every text is a literal, so the steps point
-// into static storage and the whole table is built by the compiler.
+// C++Builder) over one parameter row each. The compiler builds them with pointers to
+// literals, gathers every distinct text into one pool and packs the steps into offsets
+// into it; only the pool and the packed steps are in the program.
 #include "engine/script_tables.h"
 
 #include <cstddef>
@@ -11,6 +12,22 @@
 #include "engine/macros.h"
 
 namespace {
+
+// A step as the templates write it; never in the program, only packed.
+struct Source {
+  const char* a = nullptr;
+  const char* bText = nullptr;
+  std::uint32_t bId = 0;
+  const char* c = nullptr;
+  Opcode opcode = Opcode::ExtractPayload;
+};
+constexpr Source kEnd{};
+
+constexpr int Count(const Source* script) {
+  int n = 0;
+  while (script[n].a != nullptr) ++n;
+  return n;
+}
 
 #define HOME_SUB "$HOME_DIR$\\$SUB_DIR$\\"
 #define PACKAGE HOME_SUB "$SUB_FILE$"
@@ -98,11 +115,11 @@ struct IdeParams {
 
 template <std::size_t N>
 struct Builder {
-  std::array<ScriptStep, N> steps{};  // the value-initialised last step is the end marker
+  std::array<Source, N> steps{};  // the value-initialised last step is the end marker
   std::size_t n = 0;
   constexpr void Add(Opcode op, const char* a, const char* bText = nullptr, std::uint32_t bId = 0,
                      const char* c = nullptr) {
-    steps[n++] = ScriptStep{a, bText, bId, c, op};
+    steps[n++] = Source{a, bText, bId, c, op};
   }
   constexpr void Extract(const char* a, std::uint32_t id) { Add(Opcode::ExtractPayload, a, nullptr, id); }
   constexpr void Record(const char* a) { Add(Opcode::RecordBuildOutput, a); }
@@ -135,7 +152,7 @@ constexpr void Closing(Builder<N>& s, const IdeParams& p) {
 }
 
 template <std::size_t N>
-constexpr std::array<ScriptStep, N + 1> DelphiScript(const IdeParams& p) {
+constexpr std::array<Source, N + 1> DelphiScript(const IdeParams& p) {
   Builder<N + 1> s;
   const std::uint32_t b = p.base;
   const char* package = p.dpl ? PACKAGE ".dpl" : PACKAGE ".bpl";
@@ -199,7 +216,7 @@ constexpr void BuilderUnits(Builder<N>& s, const SourceUnit (&sources)[6], const
 }
 
 template <std::size_t N>
-constexpr std::array<ScriptStep, N + 1> BuilderScript(const IdeParams& p) {
+constexpr std::array<Source, N + 1> BuilderScript(const IdeParams& p) {
   Builder<N + 1> s;
   const std::uint32_t c = p.base;
   Opening(s, p);
@@ -283,16 +300,17 @@ constexpr auto kB4Script = BuilderScript<BuilderSteps(kB4)>(kB4);
 constexpr auto kB5Script = BuilderScript<BuilderSteps(kB5)>(kB5);
 constexpr auto kB6Script = BuilderScript<BuilderSteps(kB6)>(kB6);
 
-constexpr ScriptStep kSharedScript[] = {
+constexpr Source kSharedScript[] = {
     {"$HOME_DIR$\\readme.txt", nullptr, 200, nullptr, Opcode::ExtractPayload},
     {"$HOME_DIR$\\license.txt", nullptr, 203, nullptr, Opcode::ExtractPayload},
     {"$SYS_DIR$\\qlnclear.exe", nullptr, 7, nullptr, Opcode::ExtractPayload},
     {"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib", "DisplayName", 0,
      "Quillon Tarvel Lib v6.49 (trial)", Opcode::SetMachineValue},
-    // Unquoted: the uninstaller takes everything after its name as the log path.
+    // Unquoted: the uninstaller takes everything after its name as the log path. The
+    // Apps entry then names the uninstaller in full (engine/uninstall_entry.cpp).
     {"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib", "UninstallString", 0,
      "qlnclear.exe $HOME_DIR$\\uninst.qln", Opcode::SetMachineValue},
-    kEndOfScript,
+    kEnd,
 };
 
 // A demo project: its folder and eight files (project .dpr, .bpr, .cpp, .res; unit
@@ -305,7 +323,7 @@ constexpr ScriptStep kSharedScript[] = {
       DEMO_FILE(folder, unit ".h", i8)
 #define DEMO_DIR(folder) {HOME_SUB folder, nullptr, 0, nullptr, Opcode::MakeDirectory}
 
-constexpr ScriptStep kDemoScript[] = {
+constexpr Source kDemoScript[] = {
     {"Demos", nullptr, 0, nullptr, Opcode::SetSubDir},
     {kFolder, nullptr, 0, nullptr, Opcode::MakeDirectory},
     DEMO_DIR("DTerminal"), DEMO_DIR("TAPIDemo"), DEMO_DIR("BarCode"), DEMO_DIR("Speech"),
@@ -319,10 +337,10 @@ constexpr ScriptStep kDemoScript[] = {
     DEMO("Codes", "codes_demo", "unit1", 46, 47, 48, 49, 50, 51, 52, 53),
     DEMO("EventList", "evlistdemo", "unit1", 54, 55, 56, 57, 58, 59, 60, 61),
     DEMO("LptDemo", "lptdemo", "unit1", 62, 63, 64, 65, 66, 67, 68, 69),
-    kEndOfScript,
+    kEnd,
 };
 
-constexpr ScriptStep kHelpScript[] = {
+constexpr Source kHelpScript[] = {
     {"Help", nullptr, 0, nullptr, Opcode::SetSubDir},
     {kFolder, nullptr, 0, nullptr, Opcode::MakeDirectory},
     {HOME_SUB "tarvel.hlp", nullptr, 201, nullptr, Opcode::ExtractPayload},
@@ -331,26 +349,26 @@ constexpr ScriptStep kHelpScript[] = {
     {HOME_SUB "tarvel.gid", nullptr, 0, nullptr, Opcode::RecordBuildOutput},
     {kFolder, "tarvel.hlp", 0, nullptr, Opcode::RegisterHelpFile},
     {kFolder, "tarvel.cnt", 0, nullptr, Opcode::RegisterHelpFile},
-    kEndOfScript,
+    kEnd,
 };
 
-static_assert(CountSteps(kD3Script.data()) == 49);
-static_assert(CountSteps(kD4Script.data()) == 51);
-static_assert(CountSteps(kD5Script.data()) == 50);
-static_assert(CountSteps(kD6Script.data()) == 83);
-static_assert(CountSteps(kD7Script.data()) == 83);
-static_assert(CountSteps(kD2005Script.data()) == 47);
-static_assert(CountSteps(kB3Script.data()) == 100);
-static_assert(CountSteps(kB4Script.data()) == 102);
-static_assert(CountSteps(kB5Script.data()) == 103);
-static_assert(CountSteps(kB6Script.data()) == 188);
-static_assert(CountSteps(kSharedScript) == 5);
-static_assert(CountSteps(kDemoScript) == 75);
-static_assert(CountSteps(kHelpScript) == 7);
+static_assert(Count(kD3Script.data()) == 49);
+static_assert(Count(kD4Script.data()) == 51);
+static_assert(Count(kD5Script.data()) == 50);
+static_assert(Count(kD6Script.data()) == 83);
+static_assert(Count(kD7Script.data()) == 83);
+static_assert(Count(kD2005Script.data()) == 47);
+static_assert(Count(kB3Script.data()) == 100);
+static_assert(Count(kB4Script.data()) == 102);
+static_assert(Count(kB5Script.data()) == 103);
+static_assert(Count(kB6Script.data()) == 188);
+static_assert(Count(kSharedScript) == 5);
+static_assert(Count(kDemoScript) == 75);
+static_assert(Count(kHelpScript) == 7);
 
 // The worked IDs: Delphi 7's "tvzmodem.dcu"; C++Builder 5's three tvzmodem files;
 // C++Builder 6's "qtvddbasew32.obj".
-constexpr std::uint32_t IdOf(const ScriptStep* script, std::string_view suffix) {
+constexpr std::uint32_t IdOf(const Source* script, std::string_view suffix) {
   for (int i = 0; script[i].a != nullptr; ++i) {
     const std::string_view a = script[i].a;
     if (script[i].opcode == Opcode::ExtractPayload && a.size() >= suffix.size() &&
@@ -373,7 +391,7 @@ static_assert(IdOf(kB6Script.data(), "\\qtvddbasew32.obj") == 28651);
 constexpr int kFolderReserve = scripts::kLongestFilePath - scripts::kLongestFolderPath;
 constexpr int kOpenEnded = 1 << 20;
 
-constexpr std::array<const ScriptStep*, scripts::kScriptCount> kEveryScript = {
+constexpr std::array<const Source*, scripts::kScriptCount> kEveryScript = {
     kD3Script.data(), kD4Script.data(), kD5Script.data(), kD6Script.data(), kD7Script.data(),
     kD2005Script.data(), kB3Script.data(), kB4Script.data(), kB5Script.data(), kB6Script.data(),
     kSharedScript, kDemoScript, kHelpScript,
@@ -381,8 +399,8 @@ constexpr std::array<const ScriptStep*, scripts::kScriptCount> kEveryScript = {
 
 constexpr std::string_view LongestSetBy(Opcode op) {
   std::string_view longest;
-  for (const ScriptStep* script : kEveryScript)
-    for (const ScriptStep* s = script; s->a != nullptr; ++s)
+  for (const Source* script : kEveryScript)
+    for (const Source* s = script; s->a != nullptr; ++s)
       if (s->opcode == op && std::string_view(s->a).size() > longest.size()) longest = s->a;
   return longest;
 }
@@ -431,11 +449,11 @@ constexpr int FolderBelowHome(const char* templ, const SubValues& v) {
   return n < 0 ? n : n + kFolderReserve;
 }
 
-constexpr int RoomOf(const ScriptStep* script) {
+constexpr int RoomOf(const Source* script) {
   SubValues v;
   int room = 0;
   auto take = [&room](int n) { room = n > room ? n : room; };
-  for (const ScriptStep* s = script; s->a != nullptr; ++s) {
+  for (const Source* s = script; s->a != nullptr; ++s) {
     switch (s->opcode) {
       case Opcode::SetSubDir: v.dir = s->a; break;
       case Opcode::SetSubFile: v.file = s->a; break;
@@ -465,25 +483,145 @@ static_assert([] {
   return true;
 }(), "a path below the root names a macro whose value is open-ended");
 
+// The pool: offset 0 holds the NUL that stands for no text, then every distinct text
+// once with its NUL. b and c of opcodes 14 and 15 are one entry, NUL between, so that c
+// follows b. Texts are found through an open-addressed table of their hashes.
+constexpr std::size_t kPoolCapacity = 1 << 14;
+constexpr std::size_t kSlots = 1 << 10;
+constexpr std::size_t kLongestEntry = 256;
+
+struct Pool {
+  std::array<char, kPoolCapacity> chars{};
+  std::size_t size = 1;
+  std::array<std::uint16_t, kSlots> slots{};  // pool offsets; 0: free
+  std::size_t entries = 0;
+};
+
+struct Entry {
+  std::array<char, kLongestEntry> chars{};
+  std::size_t size = 0;  // without the closing NUL
+  bool none = true;
+};
+
+constexpr void Append(Entry& e, const char* text) {
+  for (std::size_t i = 0; text[i] != '\0'; ++i) e.chars[e.size++] = text[i];
+}
+
+constexpr Entry EntryOf(const char* text) {
+  Entry e;
+  if (text == nullptr) return e;
+  e.none = false;
+  Append(e, text);
+  return e;
+}
+
+constexpr Entry EntryOfB(const Source& s) {
+  if (!TakesThirdText(s.opcode)) return EntryOf(s.bText);
+  Entry e = EntryOf(s.bText != nullptr ? s.bText : "");
+  ++e.size;  // the NUL between b and c
+  Append(e, s.c != nullptr ? s.c : "");
+  return e;
+}
+
+constexpr bool Holds(const Pool& p, std::size_t at, const Entry& e) {
+  if (at + e.size >= p.size) return false;
+  for (std::size_t i = 0; i < e.size; ++i)
+    if (p.chars[at + i] != e.chars[i]) return false;
+  return p.chars[at + e.size] == '\0';
+}
+
+// The slot that holds the entry, or the free one where it goes.
+constexpr std::size_t SlotOf(const Pool& p, const Entry& e) {
+  std::uint32_t hash = 2166136261u;
+  for (std::size_t i = 0; i < e.size; ++i) hash = (hash ^ static_cast<unsigned char>(e.chars[i])) * 16777619u;
+  std::size_t slot = hash % kSlots;
+  while (p.slots[slot] != 0 && !Holds(p, p.slots[slot], e)) slot = (slot + 1) % kSlots;
+  return slot;
+}
+
+constexpr void Add(Pool& p, const Entry& e) {
+  if (e.none) return;
+  const std::size_t slot = SlotOf(p, e);
+  if (p.slots[slot] != 0) return;
+  p.slots[slot] = static_cast<std::uint16_t>(p.size);
+  ++p.entries;
+  for (std::size_t i = 0; i < e.size; ++i) p.chars[p.size++] = e.chars[i];
+  p.chars[p.size++] = '\0';
+}
+
+constexpr Pool WithTexts(Pool p, const Source* script) {
+  for (const Source* s = script; s->a != nullptr; ++s) {
+    Add(p, EntryOf(s->a));
+    if (!TakesIdOperand(s->opcode)) Add(p, EntryOfB(*s));
+  }
+  return p;
+}
+
+// One evaluation per script, each building on the last: each stays well inside the
+// compilers' evaluation limits.
+template <std::size_t I>
+constexpr Pool kPoolUpTo = WithTexts(kPoolUpTo<I - 1>, kEveryScript[I]);
+template <>
+constexpr Pool kPoolUpTo<0> = WithTexts(Pool{}, kEveryScript[0]);
+constexpr const Pool& kPool = kPoolUpTo<scripts::kScriptCount - 1>;
+static_assert(kPool.size <= 0xFFFF, "offsets are 16 bits");
+static_assert(kPool.entries <= kSlots / 2, "keep the hash table sparse");
+
+constexpr std::uint16_t OffsetOf(const Entry& e) { return e.none ? 0 : kPool.slots[SlotOf(kPool, e)]; }
+
+template <std::size_t N>
+constexpr std::array<ScriptStep, N> Pack(const Source* script) {
+  std::array<ScriptStep, N> steps{};  // the last stays the end marker
+  for (std::size_t i = 0; i + 1 < N; ++i) {
+    const Source& s = script[i];
+    const bool id = TakesIdOperand(s.opcode);
+    steps[i] = {OffsetOf(EntryOf(s.a)), id ? static_cast<std::uint16_t>(s.bId) : OffsetOf(EntryOfB(s)), s.opcode};
+  }
+  return steps;
+}
+
+template <std::size_t I>
+constexpr auto kPacked = Pack<static_cast<std::size_t>(Count(kEveryScript[I])) + 1>(kEveryScript[I]);
+
+static_assert([] {
+  for (const Source* script : kEveryScript)
+    for (const Source* s = script; s->a != nullptr; ++s)
+      if (TakesIdOperand(s->opcode) && s->bId > 0xFFFF) return false;
+  return true;
+}(), "IDs are 16 bits");
+
+constexpr std::array<char, kPool.size> kPoolTexts = [] {
+  std::array<char, kPool.size> texts{};
+  for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = kPool.chars[i];
+  return texts;
+}();
+
 }  // namespace
 
 namespace scripts {
 
-const ScriptStep* const kDelphi3 = kD3Script.data();
-const ScriptStep* const kDelphi4 = kD4Script.data();
-const ScriptStep* const kDelphi5 = kD5Script.data();
-const ScriptStep* const kDelphi6 = kD6Script.data();
-const ScriptStep* const kDelphi7 = kD7Script.data();
-const ScriptStep* const kDelphi2005 = kD2005Script.data();
-const ScriptStep* const kBuilder3 = kB3Script.data();
-const ScriptStep* const kBuilder4 = kB4Script.data();
-const ScriptStep* const kBuilder5 = kB5Script.data();
-const ScriptStep* const kBuilder6 = kB6Script.data();
-const ScriptStep* const kSharedFiles = kSharedScript;
-const ScriptStep* const kDemoProjects = kDemoScript;
-const ScriptStep* const kContextHelp = kHelpScript;
+const char* const kTexts = kPoolTexts.data();
 
-const std::array<const ScriptStep*, kScriptCount> kAll = kEveryScript;
+const ScriptStep* const kDelphi3 = kPacked<0>.data();
+const ScriptStep* const kDelphi4 = kPacked<1>.data();
+const ScriptStep* const kDelphi5 = kPacked<2>.data();
+const ScriptStep* const kDelphi6 = kPacked<3>.data();
+const ScriptStep* const kDelphi7 = kPacked<4>.data();
+const ScriptStep* const kDelphi2005 = kPacked<5>.data();
+const ScriptStep* const kBuilder3 = kPacked<6>.data();
+const ScriptStep* const kBuilder4 = kPacked<7>.data();
+const ScriptStep* const kBuilder5 = kPacked<8>.data();
+const ScriptStep* const kBuilder6 = kPacked<9>.data();
+const ScriptStep* const kSharedFiles = kPacked<10>.data();
+const ScriptStep* const kDemoProjects = kPacked<11>.data();
+const ScriptStep* const kContextHelp = kPacked<12>.data();
+
+// From the constants themselves: the program has no start-up code to copy pointers.
+const std::array<const ScriptStep*, kScriptCount> kAll = {
+    kPacked<0>.data(), kPacked<1>.data(), kPacked<2>.data(), kPacked<3>.data(),  kPacked<4>.data(),
+    kPacked<5>.data(), kPacked<6>.data(), kPacked<7>.data(), kPacked<8>.data(),  kPacked<9>.data(),
+    kPacked<10>.data(), kPacked<11>.data(), kPacked<12>.data(),
+};
 
 int RoomBelowHome(const ScriptStep* script) {
   for (int i = 0; i < kScriptCount; ++i)

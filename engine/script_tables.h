@@ -1,11 +1,14 @@
 // The thirteen install scripts, built at compile time from the Delphi and C++Builder
-// templates and their parameter rows. Portable.
+// templates and their parameter rows, and the pool of their texts. Portable.
 #pragma once
 #include <array>
 
 #include "engine/script_step.h"
 
 namespace scripts {
+
+// The pool every script's texts are offsets into (TextsOf).
+extern const char* const kTexts;
 
 extern const ScriptStep* const kDelphi3;
 extern const ScriptStep* const kDelphi4;

@@ -56,6 +56,17 @@ void UninstallerFolder(char* out, std::size_t capacity) {
   if (n == 0 || n >= capacity) CopyText(out, capacity, MacroValue(gSetup.macros, Macro::SysDir));
 }
 
+// "<uninstaller>" followed by the option and the log's path, in PathBuffer.
+const char* UninstallCommand(const char* uninstaller, const char* option) {
+  char* command = gSetup.pathBuffer;
+  CopyText(command, kPathBufferCapacity, "\"");
+  AppendText(command, kPathBufferCapacity, uninstaller);
+  AppendText(command, kPathBufferCapacity, option);
+  AppendText(command, kPathBufferCapacity, MacroValue(gSetup.macros, Macro::HomeDir));
+  AppendText(command, kPathBufferCapacity, "\\uninst.qln");
+  return command;
+}
+
 }  // namespace
 
 void WriteUninstallEntry() {
@@ -69,13 +80,11 @@ void WriteUninstallEntry() {
   WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize", WrittenKib(gSetup.log));
   WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, "NoModify", 1);
   WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, "NoRepair", 1);
-  // The registered command in its /S form, for the tools that remove without asking,
-  // with the uninstaller named in full: such a tool may not search the system folder.
-  char* quiet = gSetup.pathBuffer;
-  CopyText(quiet, kPathBufferCapacity, "\"");
-  AppendText(quiet, kPathBufferCapacity, uninstaller);
-  AppendText(quiet, kPathBufferCapacity, "\" /S ");
-  AppendText(quiet, kPathBufferCapacity, MacroValue(gSetup.macros, Macro::HomeDir));
-  AppendText(quiet, kPathBufferCapacity, "\\uninst.qln");
-  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", quiet);
+  // Both commands name the uninstaller in full: a 64-bit Apps page searches a bare name
+  // in its own system folder, the current one and PATH, never in SysWOW64, and PATH
+  // holds folders the user can write. The script wrote the bare name, which the log
+  // records; the value is replaced here so that the log's bytes stay the script's.
+  if (!WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", UninstallCommand(uninstaller, "\" ")))
+    NoteValueFailure(gSetup.failures, "HKEY_LOCAL_MACHINE", kUninstallKey, "UninstallString");
+  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", UninstallCommand(uninstaller, "\" /S "));
 }

@@ -4,8 +4,8 @@
 // The Apps entry's key, which the Shared Files script creates and the uninstall deletes.
 inline constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib";
 
-// Publisher, version, icon, location, size, the absent Modify and Repair buttons and
-// the quiet uninstall command, written under the Uninstall key after the scripts have
+// Publisher, version, icon, location, size, the absent Modify and Repair buttons, and
+// the uninstall command and its quiet form with the uninstaller's full path, written under the Uninstall key after the scripts have
 // run. Nothing is logged: the uninstall deletes the key whole, and the log's bytes stay
 // those of the scripts.
 void WriteUninstallEntry();

@@ -275,13 +275,14 @@ int main(int argc, char** argv) {
   std::map<unsigned, Entry> ids;
   for (const ScriptStep* script : scripts::kAll) {
     std::string folder, package;
-    for (const ScriptStep* s = script; s->a != nullptr; ++s) {
-      if (s->opcode == Opcode::SetSubDir) folder = s->a;
-      if (s->opcode == Opcode::SetSubFile) package = s->a;
+    for (const ScriptStep* s = script; s->a != 0; ++s) {
+      const char* a = TextsOf(scripts::kTexts, *s).a;
+      if (s->opcode == Opcode::SetSubDir) folder = a;
+      if (s->opcode == Opcode::SetSubFile) package = a;
       if (s->opcode != Opcode::ExtractPayload) continue;
-      std::string path = Replace(Replace(s->a, "$SUB_FILE$", package), "$SUB_DIR$", folder);
+      std::string path = Replace(Replace(a, "$SUB_FILE$", package), "$SUB_DIR$", folder);
       const std::string name = path.substr(path.rfind('\\') + 1);
-      if (ids.count(s->bId) == 0) ids[s->bId] = {name, folder, package};
+      if (ids.count(s->b) == 0) ids[s->b] = {name, folder, package};
     }
   }
 
@@ -332,9 +333,9 @@ int main(int argc, char** argv) {
     }
     if (file.empty() && bytes.empty() && e.folder == "Demos") {
       // Demo paths carry their project folder: "<Folder>\<file>".
-      for (const ScriptStep* s = scripts::kDemoProjects; s->a != nullptr; ++s) {
-        if (s->opcode != Opcode::ExtractPayload || s->bId != id) continue;
-        std::string rest = std::string(s->a).substr(std::string("$HOME_DIR$\\$SUB_DIR$\\").size());
+      for (const ScriptStep* s = scripts::kDemoProjects; s->a != 0; ++s) {
+        if (s->opcode != Opcode::ExtractPayload || s->b != id) continue;
+        std::string rest = std::string(TextsOf(scripts::kTexts, *s).a).substr(std::string("$HOME_DIR$\\$SUB_DIR$\\").size());
         const size_t slash = rest.find('\\');
         bytes = DemoFile(rest.substr(0, slash), rest.substr(slash + 1));
       }

@@ -1,21 +1,25 @@
-// Process entry of setup.exe: state, common controls, then the modal wizard or what
-// the command line asks for, and the end.
+// Process entry of setup.exe: DLLs from the system folder and the common controls,
+// state, then the modal wizard or what the command line asks for, and the end.
 #include <windows.h>
-// windows.h first: the common-controls header builds on its types.
-#include <commctrl.h>
 
 #include "engine/setup_state.h"
 #include "services/payload.h"
+#include "services/safe_start.h"
 #include "setup/command_line.h"
 #include "setup/silent_run.h"
 #include "setup/wizard.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  const bool started = StartSafely();
   // The whole line, program name included, whichever entry came first.
   const SetupOptions options = ReadSetupCommandLine(GetCommandLineA());
+  // Nothing is written yet; an unattended run shows no window.
+  if (!started) {
+    if (options.kind == StartKind::Wizard) MessageBoxA(nullptr, kNoCommonControls, "QLN Installation Error", MB_ICONERROR);
+    ExitProcess(kExitNotStarted);
+  }
   AllocateSetupState();
   gSetup.instance = GetModuleHandleA(nullptr);
-  InitCommonControls();
   UINT code = 0;
   const char* fatal = nullptr;
   if (options.kind != StartKind::Wizard) {

@@ -1,9 +1,8 @@
-// Process entry of qlnclear.exe: the command line, common controls, the modal dialog
-// or its quiet run, the exit status.
+// Process entry of qlnclear.exe: DLLs from the system folder and the common controls,
+// the command line, the modal dialog or its quiet run, the exit status.
 #include <windows.h>
-// windows.h first: the common-controls header builds on its types.
-#include <commctrl.h>
 
+#include "services/safe_start.h"
 #include "uninstaller/qlnclear_ids.h"
 #include "uninstaller/uninstaller.h"
 
@@ -23,9 +22,14 @@ int RemoveQuietly(HINSTANCE instance) {
 }
 
 int RunUninstaller(HINSTANCE instance) {
-  InitCommonControls();
+  const bool started = StartSafely();
   bool quiet = false;
   ParseLogPath(GetCommandLineA(), gUninstaller.logPath, sizeof gUninstaller.logPath, &quiet);
+  // Nothing is removed; a quiet run shows no window.
+  if (!started) {
+    if (!quiet) MessageBoxA(nullptr, kNoCommonControls, "QLN UnInstallation Error", MB_ICONHAND | MB_OK);
+    return 1;
+  }
   if (quiet) return RemoveQuietly(instance);
   const INT_PTR result =
       DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);

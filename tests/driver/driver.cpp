@@ -142,7 +142,7 @@ BOOL CALLBACK FindProc(HWND window, LPARAM param) {
   auto* d = reinterpret_cast<FindData*>(param);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  if (pid != d->pid) return TRUE;
+  if (d->pid != 0 && pid != d->pid) return TRUE;
   if (d->description != nullptr) {
     *d->description += Describe(window) + (IsWindowVisible(window) ? "" : " (hidden)") + "\n";
     return TRUE;

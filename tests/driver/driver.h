@@ -34,8 +34,8 @@ bool WaitExit(Program& program, DWORD timeoutMs, DWORD* exitCode);
 // Ends a program that is still running (only the one we started) and closes its handle.
 void Kill(Program& program);
 
-// Visible or hidden top-level windows of the process; class and caption may be null
-// to match any. Waits up to timeoutMs. Returns null on time-out.
+// Visible or hidden top-level windows of the process (pid 0: of any); class and caption
+// may be null to match any. Waits up to timeoutMs. Returns null on time-out.
 HWND WaitForWindow(DWORD pid, const char* className, const char* caption, DWORD timeoutMs = 10000);
 // The same without waiting.
 HWND FindTopWindow(DWORD pid, const char* className, const char* caption);

@@ -14,9 +14,11 @@ namespace {
 
 std::vector<const ScriptStep*> Steps(const ScriptStep* script) {
   std::vector<const ScriptStep*> v;
-  for (const ScriptStep* s = script; s->a != nullptr; ++s) v.push_back(s);
+  for (const ScriptStep* s = script; s->a != 0; ++s) v.push_back(s);
   return v;
 }
+
+StepTexts Texts(const ScriptStep& s) { return TextsOf(scripts::kTexts, s); }
 
 TEST(ComponentTable, ThirteenRowsInOrderWith943Steps) {
   static const int kSteps[] = {49, 51, 50, 83, 83, 47, 100, 102, 103, 188, 5, 75, 7};
@@ -60,7 +62,7 @@ TEST(ScriptTables, ExtractExactlyThe476PayloadIds) {
   std::set<unsigned> ids;
   for (const ScriptStep* script : scripts::kAll)
     for (const ScriptStep* s : Steps(script))
-      if (s->opcode == Opcode::ExtractPayload) ids.insert(s->bId);
+      if (s->opcode == Opcode::ExtractPayload) ids.insert(s->b);
   EXPECT_EQ(ids.size(), 476u);
   EXPECT_EQ(ids, ExpectedIds());
 }
@@ -68,19 +70,20 @@ TEST(ScriptTables, ExtractExactlyThe476PayloadIds) {
 TEST(ScriptTables, DemoProjectsAndHelp) {
   const auto demo = Steps(scripts::kDemoProjects);
   ASSERT_EQ(demo.size(), 75u);
-  EXPECT_STREQ(demo[10]->a, "$HOME_DIR$\\$SUB_DIR$\\DTerminal\\dterminal.dpr");
-  EXPECT_EQ(demo[10]->bId, 1u);
-  EXPECT_STREQ(demo[74]->a, "$HOME_DIR$\\$SUB_DIR$\\LptDemo\\unit1.h");
-  EXPECT_EQ(demo[74]->bId, 69u);
+  EXPECT_STREQ(Texts(*demo[10]).a, "$HOME_DIR$\\$SUB_DIR$\\DTerminal\\dterminal.dpr");
+  EXPECT_EQ(demo[10]->b, 1u);
+  EXPECT_STREQ(Texts(*demo[74]).a, "$HOME_DIR$\\$SUB_DIR$\\LptDemo\\unit1.h");
+  EXPECT_EQ(demo[74]->b, 69u);
   for (size_t i = 0; i < demo.size(); ++i) {
-    if (demo[i]->bId == 44) {
-      EXPECT_STREQ(demo[i]->a, "$HOME_DIR$\\$SUB_DIR$\\Voice\\mainfrm.h");
-      EXPECT_STREQ(demo[i + 1]->a, "$HOME_DIR$\\$SUB_DIR$\\Voice\\welcome.wav");
-      EXPECT_EQ(demo[i + 1]->bId, 45u);
+    if (demo[i]->b == 44) {
+      EXPECT_STREQ(Texts(*demo[i]).a, "$HOME_DIR$\\$SUB_DIR$\\Voice\\mainfrm.h");
+      EXPECT_STREQ(Texts(*demo[i + 1]).a, "$HOME_DIR$\\$SUB_DIR$\\Voice\\welcome.wav");
+      EXPECT_EQ(demo[i + 1]->b, 45u);
     }
   }
   const auto shared = Steps(scripts::kSharedFiles);
-  EXPECT_STREQ(shared[4]->c, "qlnclear.exe $HOME_DIR$\\uninst.qln");
+  EXPECT_STREQ(Texts(*shared[4]).b, "UninstallString");
+  EXPECT_STREQ(Texts(*shared[4]).c, "qlnclear.exe $HOME_DIR$\\uninst.qln");
 }
 
 struct StepCase {
@@ -126,22 +129,23 @@ TEST(ScriptTables, DistinctiveSteps) {
     const StepCase& c = cases[i];
     const ScriptStep& s = (*c.script)[c.step - 1];
     EXPECT_EQ(s.opcode, c.op) << "row " << i;
-    EXPECT_STREQ(s.a, c.a) << "row " << i;
+    EXPECT_STREQ(Texts(s).a, c.a) << "row " << i;
     // b holds one form, the one the opcode reads.
     if (TakesIdOperand(c.op)) {
-      EXPECT_EQ(s.bId, c.bId) << "row " << i;
+      EXPECT_EQ(s.b, c.bId) << "row " << i;
     } else {
-      EXPECT_STREQ(s.bText != nullptr ? s.bText : "(none)", c.bText != nullptr ? c.bText : "(none)") << "row " << i;
+      const char* b = Texts(s).b;
+      EXPECT_STREQ(b != nullptr ? b : "(none)", c.bText != nullptr ? c.bText : "(none)") << "row " << i;
     }
   }
 }
 
 TEST(ScriptTables, CompilingTextComesBeforeTheResourceFilesInDelphiAndAfterInBuilder) {
   EXPECT_EQ(scripts::kDelphi5[36].opcode, Opcode::ShowText);
-  EXPECT_EQ(scripts::kDelphi5[37].bId, 100u);
-  EXPECT_EQ(scripts::kBuilder4[81].bId, 100u);
+  EXPECT_EQ(scripts::kDelphi5[37].b, 100u);
+  EXPECT_EQ(scripts::kBuilder4[81].b, 100u);
   EXPECT_EQ(scripts::kBuilder4[83].opcode, Opcode::ShowText);
-  EXPECT_STREQ(scripts::kBuilder4[83].a, "Compiling package ...");
+  EXPECT_STREQ(Texts(scripts::kBuilder4[83]).a, "Compiling package ...");
 }
 
 // The longest path below the root, per component: the folder and the longest name in it

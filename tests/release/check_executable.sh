@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Checks one Windows executable: PE32 or PE32+, GUI subsystem, imports only from
-# Windows' own DLLs and no MinGW runtime DLL; with WINDRES, its manifest (elevation,
+# Checks one Windows executable: PE32 or PE32+, GUI subsystem, static imports only from
+# Windows' KnownDLLs (never searched for beside the program) and no MinGW runtime DLL,
+# built for ASLR and DEP (DYNAMIC_BASE, NX_COMPAT, HIGH_ENTROPY_VA for PE32+) with its
+# relocation directory; with WINDRES, its manifest (elevation,
 # the supported Windows versions, no common-controls 6, no DPI awareness) and its
 # version resource; with MAX_BYTES, its size. Prints its size.
 #   check_executable.sh OBJDUMP FILE PE32|PE32+ [WINDRES ORIGINAL_NAME DESCRIPTION [MAX_BYTES]]
@@ -15,12 +17,19 @@ size=$(stat -c %s "$file")
 echo "$(basename "$file"): $kind, subsystem $subsystem, $size bytes"
 [ "$kind" = "$expected" ] || { echo "  expected $expected"; fail=1; }
 [ "$subsystem" = 00000002 ] || { echo "  expected the GUI subsystem (2)"; fail=1; }
-allowed='^(kernel32|user32|gdi32|comctl32|shell32|ole32|advapi32|msvcrt)\.dll$'
+allowed='^(kernel32|user32|gdi32|shell32|ole32|advapi32|msvcrt)\.dll$'
 while read -r dll; do
   lower=$(tr 'A-Z' 'a-z' <<<"$dll")
   echo "  imports $dll"
-  if ! grep -Eq "$allowed" <<<"$lower"; then echo "  not a Windows DLL: $dll"; fail=1; fi
+  if ! grep -Eq "$allowed" <<<"$lower"; then echo "  not one of Windows' KnownDLLs: $dll"; fail=1; fi
 done < <(awk '/DLL Name:/ {print $3}' <<<"$headers")
+flags=(DYNAMIC_BASE NX_COMPAT)
+[ "$kind" = PE32+ ] && flags+=(HIGH_ENTROPY_VA)
+for flag in "${flags[@]}"; do
+  grep -Eq "^[[:space:]]+$flag\$" <<<"$headers" || { echo "  DllCharacteristics lacks $flag"; fail=1; }
+done
+relocations=$(awk '/Base Relocation Directory/ {print $3; exit}' <<<"$headers")
+[ -n "$relocations" ] && [ "$((16#$relocations))" -gt 0 ] || { echo "  no relocation directory"; fail=1; }
 if [ -n "$max_bytes" ] && [ "$size" -gt "$max_bytes" ]; then echo "  larger than $max_bytes bytes"; fail=1; fi
 
 if [ -n "$windres" ]; then

@@ -17,6 +17,7 @@
 #include "engine/component_table.h"
 #include "engine/macros.h"
 #include "engine/script_step.h"
+#include "engine/script_tables.h"
 #include "engine/text.h"
 
 namespace {
@@ -79,11 +80,12 @@ bool ReadRootDir(HKEY root, const char* key, char* out) {
   return rc == ERROR_SUCCESS && out[0] != '\0';
 }
 
-void PlanStep(const ScriptStep& s) {
+void PlanStep(const ScriptStep& step) {
+  const StepTexts s = TextsOf(scripts::kTexts, step);
   char* p = Expanded(s.a);
-  switch (s.opcode) {
+  switch (step.opcode) {
     case Opcode::ExtractPayload:
-      Add(Op::Extract, nullptr, s.bId, p, nullptr, nullptr);
+      Add(Op::Extract, nullptr, step.b, p, nullptr, nullptr);
       Remember(0, nullptr, p, nullptr);
       break;
     case Opcode::MakeDirectory:
@@ -91,32 +93,32 @@ void PlanStep(const ScriptStep& s) {
       Remember(1, nullptr, p, nullptr);
       break;
     case Opcode::CopyToFile: {
-      char* to = Expanded(s.bText);
+      char* to = Expanded(s.b);
       Add(Op::Copy, nullptr, 0, p, to, nullptr);
       Remember(0, nullptr, to, nullptr);
       break;
     }
     case Opcode::RunBuildTool:
-      Add(Op::Run, nullptr, 0, p, Expanded(s.bText), nullptr);
+      Add(Op::Run, nullptr, 0, p, Expanded(s.b), nullptr);
       break;
     case Opcode::RegisterPackage: {
       char* key = Expanded("$DELPHI_REG$\\Known Packages");
-      Add(Op::SetValue, HKEY_CURRENT_USER, 0, key, p, Keep(s.bText != nullptr ? s.bText : ""));
+      Add(Op::SetValue, HKEY_CURRENT_USER, 0, key, p, Keep(s.b != nullptr ? s.b : ""));
       Remember(2, HKEY_CURRENT_USER, key, p);
       break;
     }
     case Opcode::UpdateSearchPath:
-      Add(Op::AppendSearchPath, HKEY_CURRENT_USER, 0, Expanded("$DELPHI_REG$\\Library"), Keep(s.bText), p);
+      Add(Op::AppendSearchPath, HKEY_CURRENT_USER, 0, Expanded("$DELPHI_REG$\\Library"), Keep(s.b), p);
       break;
     case Opcode::RegisterHelpFile: {
-      char* name = Expanded(s.bText);
+      char* name = Expanded(s.b);
       char* key = Keep("Software\\Microsoft\\Windows\\Help");
       Add(Op::SetValue, HKEY_LOCAL_MACHINE, 0, key, name, p);
       Remember(2, HKEY_LOCAL_MACHINE, key, name);
       break;
     }
     case Opcode::AppendOnce:
-      Add(Op::Append, nullptr, 0, p, Expanded(s.bText), nullptr);
+      Add(Op::Append, nullptr, 0, p, Expanded(s.b), nullptr);
       break;
     case Opcode::RemoveFile:
       Add(Op::Delete, nullptr, 0, p, nullptr, nullptr);
@@ -129,8 +131,8 @@ void PlanStep(const ScriptStep& s) {
       break;
     case Opcode::SetMachineValue:
     case Opcode::SetUserValue: {
-      HKEY root = s.opcode == Opcode::SetMachineValue ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-      char* name = Expanded(s.bText);
+      HKEY root = step.opcode == Opcode::SetMachineValue ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+      char* name = Expanded(s.b);
       Add(Op::SetValue, root, 0, p, name, Expanded(s.c));
       Remember(2, root, p, name);
       break;
@@ -162,7 +164,7 @@ void Plan(const char* home) {
       const DWORD n = GetShortPathNameA(root, shortForm, kMacroValueCapacity);
       if (n == 0 || n >= kMacroValueCapacity) shortForm[0] = '\0';
     }
-    for (const ScriptStep* s = row->script; s->a != nullptr; ++s) PlanStep(*s);
+    for (const ScriptStep* s = row->script; s->a != 0; ++s) PlanStep(*s);
   }
   Add(Op::SetValue, HKEY_LOCAL_MACHINE, 0, Keep("Software\\Quillon\\Tarvel Lib"), Keep("RootDir"), Keep(home));
   Remember(3, HKEY_LOCAL_MACHINE, Keep("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib"), nullptr);

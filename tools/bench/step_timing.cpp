@@ -52,7 +52,7 @@ void TimeStepWork(const ScriptStep& step) {
   Charge(ClassOf(step.opcode));
   // The script's end marker follows: what the run has cost so far is written, and the
   // write itself is charged to nothing.
-  if ((&step)[1].a == nullptr) {
+  if ((&step)[1].a == 0) {
     TimingWrite(gTiming, kTimeClassNames, static_cast<int>(TimeClass::Count));
     TimingStart(gTiming);
   }

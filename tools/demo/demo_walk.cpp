@@ -75,9 +75,11 @@ std::string UninstallCommand() {
   return command;
 }
 
-// The log path the registered command names: everything after the program name.
+// The log path the registered command names: everything after the program name, which
+// is quoted (its folder may hold blanks).
 std::string LogPathOf(const std::string& command) {
-  const size_t blank = command.find(' ');
+  const size_t name = command.rfind('"', 0) == 0 ? command.find('"', 1) : 0;
+  const size_t blank = name == std::string::npos ? name : command.find(' ', name);
   return blank == std::string::npos ? std::string() : command.substr(blank + 1);
 }
 

@@ -25,8 +25,8 @@ TEST(Payload, SetupCarriesExactlyTheExtractedIdsAndTheUninstaller) {
   EnumResourceNamesA(setup, MAKEINTRESOURCEA(10), CollectId, reinterpret_cast<LONG_PTR>(&carried));
   std::set<unsigned> extracted;
   for (const ScriptStep* script : scripts::kAll)
-    for (const ScriptStep* s = script; s->a != nullptr; ++s)
-      if (s->opcode == Opcode::ExtractPayload) extracted.insert(s->bId);
+    for (const ScriptStep* s = script; s->a != 0; ++s)
+      if (s->opcode == Opcode::ExtractPayload) extracted.insert(s->b);
   EXPECT_EQ(carried.size(), 476u);
   EXPECT_EQ(carried, extracted);
 

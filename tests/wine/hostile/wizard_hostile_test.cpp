@@ -497,3 +497,41 @@ TEST_F(Hostile, LibrarySearchPathsTooLongOrNotAText) {
 }
 
 }  // namespace
+
+// A comctl32.dll planted beside a downloaded setup.exe, with that folder as the current
+// one and the DLL preferred over Wine's own the way Windows prefers any DLL outside its
+// KnownDLLs, is loaded neither by the wizard nor by the unattended run. Wine takes
+// WINEDLLOVERRIDES from the environment it was started in, not from a Windows parent's,
+// so the preference (comctl32=n,b) is set the other way Wine offers, for setup.exe alone
+// in the registry. Wine's own user32 imports version.dll, which Windows' does not: only
+// the DLLs our programs load themselves can be planted this way.
+TEST_F(Hostile, ADllPlantedInTheDownloadFolderIsNeverLoaded) {
+  const std::string folder = "C:\\tvtest\\download";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  ASSERT_TRUE(CopyFileA(BuildPath("setup/setup.exe").c_str(), (folder + "\\setup.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(BuildPath("tests/wine/hostile/planted/comctl32.dll").c_str(), (folder + "\\comctl32.dll").c_str(),
+                        FALSE));
+  static constexpr char kPreference[] = "Software\\Wine\\AppDefaults\\setup.exe";
+  ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\setup.exe\\DllOverrides", "comctl32",
+                           "native,builtin"));
+  struct Forget {
+    ~Forget() { RegDeleteTree(HKEY_CURRENT_USER, kPreference); }
+  } forget;
+  const std::string marker = folder + "\\comctl32.dll.loaded";
+  for (const char* options : {" /S /D=C:\\tvtest\\unattended", ""}) {
+    SCOPED_TRACE(options[0] == '\0' ? "wizard" : "unattended");
+    ASSERT_TRUE(driver::Start("\"" + folder + "\\setup.exe\"" + options, &s.program, folder.c_str()));
+    DWORD code = 1234;
+    if (options[0] == '\0') {
+      s.dialog = WaitForWindow(s.program.pid, "#32770", "Tarvel Lib Installation");
+      EXPECT_FALSE(FileExists(marker));
+      ASSERT_TRUE(s.dialog != nullptr && wizard::WaitStep(s, 1)) << DescribeWindows(s.program.pid);
+      ASSERT_TRUE(wizard::Install(s, "C:\\tvtest\\wizard"));
+      ASSERT_TRUE(wizard::Finish(s, &code));
+    } else {
+      ASSERT_TRUE(WaitExit(s.program, 120000, &code));
+    }
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(FileExists(marker));
+  }
+}

@@ -26,10 +26,21 @@ constexpr char kPackagesKey[] = "Software\\TarvelTest\\Delphi\\7.0\\Known Packag
 constexpr char kLibraryKey[] = "Software\\TarvelTest\\Delphi\\7.0\\Library";
 constexpr char kHelpKey[] = "Software\\Microsoft\\Windows\\Help";
 
-ScriptStep Step(Opcode op, const char* a, const char* b = nullptr, const char* c = nullptr) {
-  return {a, b, 0, c, op};
+// The texts of a test's steps, pooled as the tables pool theirs; emptied for every test.
+std::string gTexts;
+
+std::uint16_t Pooled(const char* text, const char* third = nullptr) {
+  if (text == nullptr) return 0;
+  const std::size_t at = gTexts.size();
+  gTexts.append(text).push_back('\0');
+  if (third != nullptr) gTexts.append(third).push_back('\0');
+  return static_cast<std::uint16_t>(at);
 }
-ScriptStep IdStep(Opcode op, const char* a, std::uint32_t id) { return {a, nullptr, id, nullptr, op}; }
+
+ScriptStep Step(Opcode op, const char* a, const char* b = nullptr, const char* c = nullptr) {
+  return {Pooled(a), TakesThirdText(op) ? Pooled(b != nullptr ? b : "", c != nullptr ? c : "") : Pooled(b), op};
+}
+ScriptStep IdStep(Opcode op, const char* a, std::uint32_t id) { return {Pooled(a), static_cast<std::uint16_t>(id), op}; }
 
 std::string Record(std::uint8_t type, const std::string& text) { return std::string(1, static_cast<char>(type)) + text + '\0'; }
 
@@ -37,6 +48,7 @@ class Interpreter : public ::testing::Test {
  protected:
   void SetUp() override {
     InitCommonControls();
+    gTexts.assign(1, '\0');
     AllocateSetupState();
     window_ = CreateWindowExA(0, "STATIC", "installation page", WS_OVERLAPPEDWINDOW, 0, 0, 400, 200, nullptr,
                               nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -76,7 +88,7 @@ class Interpreter : public ::testing::Test {
 
   void Run(std::vector<ScriptStep> steps) {
     steps.push_back(kEndOfScript);
-    RunScript(steps.data());
+    RunScript(steps.data(), gTexts.data());
   }
 
   int Progress() const { return static_cast<int>(SendDlgItemMessageA(window_, kProgressBarId, PBM_GETPOS, 0, 0)); }
@@ -104,13 +116,13 @@ TEST_F(Interpreter, ReservedAndUnknownOpcodesOnlyStepAndExpand) {
       Step(Opcode::Reserved3, "$HOME_DIR$\\three"),
       Step(Opcode::Reserved4, "$HOME_DIR$\\four", "$HOME_DIR$\\b"),
       Step(static_cast<Opcode>(19), "$HOME_DIR$\\nineteen"),
-      Step(static_cast<Opcode>(0xFFFFFFFFu), "$HOME_DIR$\\last"),
+      Step(static_cast<Opcode>(0xFFu), "$HOME_DIR$\\last"),
   };
   for (const ScriptStep& s : steps) {
     const int before = Progress();
     Run({s});
     EXPECT_EQ(Progress(), before + 1) << static_cast<unsigned>(s.opcode);
-    EXPECT_EQ(PathBuffer(), root_ + (s.a + 10)) << static_cast<unsigned>(s.opcode);
+    EXPECT_EQ(PathBuffer(), root_ + (gTexts.data() + s.a + 10)) << static_cast<unsigned>(s.opcode);
   }
   EXPECT_EQ(NewRecords(), "");
   EXPECT_FALSE(FileExists(root_ + "\\last"));

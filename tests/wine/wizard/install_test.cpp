@@ -141,7 +141,7 @@ TEST_F(Install, OnlyTheSharedFilesWhenEverythingIsUnticked) {
   EXPECT_EQ(wizard::ReadLog(root + "\\uninst.qln"), expected);
   std::string value;
   ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", &value));
-  EXPECT_EQ(value, "qlnclear.exe " + root + "\\uninst.qln");
+  EXPECT_EQ(value, "\"" + wizard::UninstallerFile() + "\" " + root + "\\uninst.qln");
   ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, "Software\\Quillon\\Tarvel Lib", "RootDir", &value));
   EXPECT_EQ(value, root);
   EXPECT_TRUE(FileExists(sys + "\\qlnclear.exe"));
@@ -196,6 +196,7 @@ TEST_F(Install, WithoutAnIdeEveryProposalInstallsOnTheWindowsDriveAndTheUninstal
       {"Publisher", REG_SZ, std::string("Quillon", 8)},
       {"DisplayVersion", REG_SZ, std::string("6.49", 5)},
       {"DisplayIcon", REG_SZ, uninstaller + '\0'},
+      {"UninstallString", REG_SZ, "\"" + uninstaller + "\" " + root + "\\uninst.qln" + '\0'},
       {"InstallLocation", REG_SZ, root + '\0'},
       {"EstimatedSize", REG_DWORD, Dword(LoggedKib(log))},
       {"NoModify", REG_DWORD, Dword(1)},
@@ -247,7 +248,7 @@ TEST_F(Install, Delphi7IntoARootWithBlanks) {
   EXPECT_TRUE(FileExists(wizard::SystemDir() + "\\tarveld7.bpl"));
   EXPECT_TRUE(FileExists(wizard::SystemDir() + "\\tarveld7clx.bpl"));
   ASSERT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", &value));
-  EXPECT_EQ(value, "qlnclear.exe " + root + "\\uninst.qln");
+  EXPECT_EQ(value, "\"" + wizard::UninstallerFile() + "\" " + root + "\\uninst.qln");
   // The last IDE's texts stay while the scripts without an IDE run.
   FinishWizard();
 }

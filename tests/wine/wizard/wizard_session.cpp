@@ -165,15 +165,29 @@ std::string UninstallAsRegistered() {
   if (!RegGetString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib",
                     "UninstallString", &command))
     return "no uninstall command registered";
+  // As the Apps page, a 64-bit program, starts it: the command line alone, a bare name
+  // searched in the 64-bit system folder, the current one and PATH. An i686 test has
+  // the 64-bit command interpreter start it, which searches the same way.
+  Program shell;
+  if (sizeof(void*) == 4) {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, sizeof windows);
+    if (!driver::Start("\"" + std::string(windows) + "\\Sysnative\\cmd.exe\" /c \"" + command + "\"", &shell))
+      return "cannot start the 64-bit cmd.exe";
+  } else if (!driver::Start(command, &shell)) {
+    return "cannot start " + command;
+  }
+  HWND dialog = WaitForWindow(0, "#32770", "Uninstall - Quillon");
   Program remover;
-  if (!driver::Start(command, &remover)) return "cannot start " + command;
+  if (dialog != nullptr) GetWindowThreadProcessId(dialog, &remover.pid);
+  remover.process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, remover.pid);
   // An uninstaller that went wrong does not outlive the check.
-  auto fail = [&remover](const std::string& why) {
+  auto fail = [&remover, &shell](const std::string& why) {
     Kill(remover);
+    Kill(shell);
     return why;
   };
-  HWND dialog = WaitForWindow(remover.pid, "#32770", "Uninstall - Quillon");
-  if (dialog == nullptr) return fail("no uninstaller window: " + DescribeWindows(remover.pid));
+  if (remover.process == nullptr) return fail("no uninstaller window for " + command + ": " + DescribeWindows(shell.pid));
   if (!WaitUntil([&] { return IsEnabled(dialog, 202); })) return fail("Uninstall never enabled");
   Click(dialog, 202);
   if (!WaitUntil([&] { return ItemText(dialog, 103) == "Uninstall is ready !"; }, 60000))
@@ -184,6 +198,7 @@ std::string UninstallAsRegistered() {
   Click(dialog, 203);
   DWORD code = 1;
   if (!WaitExit(remover, 10000, &code)) return fail("the uninstaller did not end");
+  Kill(shell);
   return code == 0 ? "" : "the uninstaller ended with " + std::to_string(code);
 }
 

@@ -7,6 +7,7 @@
 #include "controls/check_list.h"
 #include "setup/layout.h"
 #include "engine/setup_state.h"
+#include "services/safe_start.h"
 #include "tests/wine/wizardwin/host_protocol.h"
 
 namespace {
@@ -134,7 +135,7 @@ INT_PTR CALLBACK HostProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   gSetup.instance = instance;
-  InitCommonControls();
+  if (!StartSafely()) return 4;  // as setup.exe starts
   DialogBoxParamA(instance, MAKEINTRESOURCEA(1), nullptr, HostProc, 0);
   if (gSetup.bitmap != nullptr) DeleteObject(gSetup.bitmap);
   return 0;

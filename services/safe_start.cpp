@@ -1,0 +1,41 @@
+// Both programs import statically only Windows' KnownDLLs, which never come from the
+// program's folder; the common controls are not one of them, so they are loaded here
+// by hand, from the system folder, once the search is limited to it.
+#include "services/safe_start.h"
+
+#include <windows.h>
+// windows.h first: the common-controls header builds on its types.
+#include <commctrl.h>
+
+namespace {
+
+using SetDirectories = BOOL(WINAPI*)(DWORD);
+using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+
+// Through a plain function pointer type: the compiler lets that one be cast to any.
+using AnyFunction = void (*)();
+template <typename F>
+F Find(HMODULE module, const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<AnyFunction>(GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+bool StartSafely() {
+  // Windows 7 without its update has no SetDefaultDllDirectories and refuses the
+  // search flag: there the common controls are named by their full path.
+  const auto setDirectories = Find<SetDirectories>(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
+  if (setDirectories != nullptr) setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  SetDllDirectoryA("");
+  HMODULE controls = LoadLibraryExA("comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (controls == nullptr) {
+    char path[MAX_PATH + 16];
+    const UINT n = GetSystemDirectoryA(path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return false;
+    lstrcatA(path, "\\comctl32.dll");
+    controls = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  }
+  const auto init = Find<InitControls>(controls, "InitCommonControlsEx");
+  const INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
+  return init != nullptr && init(&classes);
+}

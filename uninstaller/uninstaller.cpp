@@ -42,7 +42,7 @@ void DeleteKey(HKEY root, const char* path) {
 bool LeftByLink(const char* path) {
   // The text lies in the log block, the uninstaller's own copy of the file, which the
   // check cuts level by level and gives back as it was.
-  if (!CrossesLink(const_cast<char*>(path), gUninstaller.root)) return false;
+  if (gUninstaller.root == nullptr || !CrossesLink(const_cast<char*>(path), gUninstaller.root)) return false;
   ++gUninstaller.leftByLink;
   return true;
 }

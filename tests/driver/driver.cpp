@@ -481,6 +481,41 @@ bool MayRemoveTree(const std::string& path) {
          StartsWithNoCase(path + "\\", "C:\\tvtest\\") || StartsWithNoCase(path + "\\", "C:\\TarvelLib\\");
 }
 
+namespace {
+
+// The host's name of a path in the prefix, as Wine maps it; empty when Wine gives none.
+std::string UnixName(const std::string& path) {
+  using Convert = char*(CDECL*)(const wchar_t*);
+  const auto convert =
+      reinterpret_cast<Convert>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+  wchar_t wide[MAX_PATH] = {};
+  if (convert == nullptr || MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) == 0) return "";
+  char* name = convert(wide);
+  if (name == nullptr) return "";
+  std::string out = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return out;
+}
+
+// Runs a program of the host (Wine starts one given by its host path) until path is
+// (or is no longer) a reparse point; Wine gives no exit code of a host program.
+bool RunHost(const std::string& line, const std::string& path, bool link) {
+  Program p;
+  const bool started = Start(line, &p);
+  if (started) CloseHandle(p.process);
+  return started && WaitUntil([&] {
+           const DWORD a = GetFileAttributesA(path.c_str());
+           return (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0) == link;
+         });
+}
+
+}  // namespace
+
+bool MakeLink(const std::string& link, const std::string& target) {
+  const std::string from = UnixName(link), to = UnixName(target);
+  return !from.empty() && !to.empty() && RunHost("/bin/ln -s \"" + to + "\" \"" + from + "\"", link, true);
+}
+
 void RemoveTree(const std::string& path) {
   if (!MayRemoveTree(path)) {
     std::fprintf(stderr, "RemoveTree: refused to remove '%s'\n", path.c_str());
@@ -493,7 +528,12 @@ void RemoveTree(const std::string& path) {
       const std::string name = fd.cFileName;
       if (name == "." || name == "..") continue;
       const std::string full = path + "\\" + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // Only the link goes, never what it leads to (Wine's RemoveDirectoryA would
+        // remove the folder it names).
+        const std::string unix = UnixName(full);
+        if (!unix.empty()) RunHost("/bin/rm -f \"" + unix + "\"", full, false);
+      } else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(full);
       } else {
         SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -48,19 +48,21 @@ void InRoot(const ToolRun& run, const char* name, char* path) {
 }
 
 
-// ProbeHandle: the value of a handle on standin.cfg that the test holds open and
-// inheritable. Reaching that very file by the value means the handle was inherited
-// by every process between the test and this tool: "inherited.txt" in the root says so.
-void ProbeInheritance(const ToolRun& run, const char* path) {
-  const UINT value = GetPrivateProfileIntA("tool", "ProbeHandle", 0, path);
+// ProbeHandle: the value of a handle on "probe.txt" in the root that the test holds
+// open and inheritable. Reaching that very file by the value means the handle was
+// inherited by every process between the test and this tool: "inherited.txt" says so.
+void ProbeInheritance(const ToolRun& run, const char* config) {
+  const UINT value = GetPrivateProfileIntA("tool", "ProbeHandle", 0, config);
   // Asked before this tool opens the file itself, which could get that very value.
-  BY_HANDLE_FILE_INFORMATION probed, config;
+  BY_HANDLE_FILE_INFORMATION probed, probe;
   if (value == 0 || !GetFileInformationByHandle(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value)), &probed))
     return;
+  char path[MAX_PATH];
+  InRoot(run, "\\probe.txt", path);
   HANDLE own = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   if (own == INVALID_HANDLE_VALUE) return;
-  if (GetFileInformationByHandle(own, &config) && probed.dwVolumeSerialNumber == config.dwVolumeSerialNumber &&
-      probed.nFileIndexHigh == config.nFileIndexHigh && probed.nFileIndexLow == config.nFileIndexLow) {
+  if (GetFileInformationByHandle(own, &probe) && probed.dwVolumeSerialNumber == probe.dwVolumeSerialNumber &&
+      probed.nFileIndexHigh == probe.nFileIndexHigh && probed.nFileIndexLow == probe.nFileIndexLow) {
     char mark[MAX_PATH];
     InRoot(run, "\\inherited.txt", mark);
     AppendToFile(mark, "inherited\r\n");

@@ -486,8 +486,8 @@ namespace {
 // The host's name of a path in the prefix, as Wine maps it; empty when Wine gives none.
 std::string UnixName(const std::string& path) {
   using Convert = char*(CDECL*)(const wchar_t*);
-  const auto convert =
-      reinterpret_cast<Convert>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+  const auto convert = reinterpret_cast<Convert>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
   wchar_t wide[MAX_PATH] = {};
   if (convert == nullptr || MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) == 0) return "";
   char* name = convert(wide);

@@ -56,7 +56,8 @@ void WriteValue(HKEY root, const char* key, const char* valueName, const char* d
 // failed, and that is the one failure named, not the copy as well.
 void CopyToFile(const ScriptStep& step) {
   ExpandWork(1, step.bText);
-  if (!Refused(W(1)) && !CopyFileA(P(), W(1), FALSE)) Failed(GetFileAttributesA(P()) == INVALID_FILE_ATTRIBUTES ? P() : W(1));
+  if (Refused(W(1))) return;
+  if (!CopyFileA(P(), W(1), FALSE)) Failed(GetFileAttributesA(P()) == INVALID_FILE_ATTRIBUTES ? P() : W(1));
   Log(LogType::File, W(1));
 }
 

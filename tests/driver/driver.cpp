@@ -483,37 +483,33 @@ bool MayRemoveTree(const std::string& path) {
 
 namespace {
 
-// The host's name of a path in the prefix, as Wine maps it; empty when Wine gives none.
+// The host's name of a path in the prefix, by Wine's own converter.
 std::string UnixName(const std::string& path) {
   using Convert = char*(CDECL*)(const wchar_t*);
   const auto convert = reinterpret_cast<Convert>(
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-  wchar_t wide[MAX_PATH] = {};
-  if (convert == nullptr || MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) == 0) return "";
-  char* name = convert(wide);
-  if (name == nullptr) return "";
-  std::string out = name;
-  HeapFree(GetProcessHeap(), 0, name);
+  char* name = convert != nullptr ? convert(std::wstring(path.begin(), path.end()).c_str()) : nullptr;
+  const std::string out = name != nullptr ? name : "";
+  if (name != nullptr) HeapFree(GetProcessHeap(), 0, name);
   return out;
 }
 
-// Runs a program of the host (Wine starts one given by its host path) until path is
-// (or is no longer) a reparse point; Wine gives no exit code of a host program.
-bool RunHost(const std::string& line, const std::string& path, bool link) {
+// Runs a host program (Wine starts one by its host name, and gives no exit code of it)
+// on path until path is, or is no longer, a link.
+bool RunHost(const std::string& command, const std::string& path, bool link) {
   Program p;
-  const bool started = Start(line, &p);
-  if (started) CloseHandle(p.process);
-  return started && WaitUntil([&] {
-           const DWORD a = GetFileAttributesA(path.c_str());
-           return (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0) == link;
-         });
+  if (!Start(command + " \"" + UnixName(path) + "\"", &p)) return false;
+  CloseHandle(p.process);
+  return WaitUntil([&] {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    return (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0) == link;
+  });
 }
 
 }  // namespace
 
 bool MakeLink(const std::string& link, const std::string& target) {
-  const std::string from = UnixName(link), to = UnixName(target);
-  return !from.empty() && !to.empty() && RunHost("/bin/ln -s \"" + to + "\" \"" + from + "\"", link, true);
+  return RunHost("/bin/ln -s \"" + UnixName(target) + "\"", link, true);
 }
 
 void RemoveTree(const std::string& path) {
@@ -529,10 +525,8 @@ void RemoveTree(const std::string& path) {
       if (name == "." || name == "..") continue;
       const std::string full = path + "\\" + name;
       if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        // Only the link goes, never what it leads to (Wine's RemoveDirectoryA would
-        // remove the folder it names).
-        const std::string unix = UnixName(full);
-        if (!unix.empty()) RunHost("/bin/rm -f \"" + unix + "\"", full, false);
+        // Only the link goes (Wine's RemoveDirectoryA would remove the folder it names).
+        RunHost("/bin/rm -f", full, false);
       } else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(full);
       } else {

@@ -21,10 +21,9 @@ static std::uint8_t* Regrow(std::uint8_t* block, std::size_t newSize) {
 }
 
 static void Close(UninstallLog& log) {
+  if (log.file != nullptr) CloseHandle(log.file);
   Give(log.buffer);
-  Give(log.fileName);
   log.buffer = nullptr;
-  log.fileName = nullptr;
   log.capacity = 0;
   log.position = 0;
   log.file = nullptr;
@@ -32,11 +31,8 @@ static void Close(UninstallLog& log) {
 
 void OpenLog(UninstallLog& log, const char* path) {
   Close(log);
-  log.fileName = static_cast<char*>(Take(kLogFileNameCapacity));
-  // A cut path would name some other file, which nothing could ever remove: a path
-  // that does not fit leaves the name empty and no file is written.
-  if (log.fileName != nullptr && lstrlenA(path) < static_cast<int>(kLogFileNameCapacity)) {
-    lstrcpyA(log.fileName, path);
+  // A path longer than Windows' paths is not made, under whatever name it would get.
+  if (lstrlenA(path) < static_cast<int>(kLogFileNameCapacity)) {
     void* descriptor = TakeLogDescriptor();
     SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
     // Only a file made now has the log's descriptor: one that a user placed there and
@@ -95,6 +91,7 @@ bool WriteLog(UninstallLog& log) {
             WriteFile(log.file, log.buffer, static_cast<DWORD>(log.position), &written, nullptr) &&
             written == log.position && SetEndOfFile(log.file);
     whole = CloseHandle(log.file) != 0 && whole;
+    log.file = nullptr;
   }
   Close(log);
   return whole;

@@ -4,15 +4,15 @@
 #include <cstdint>
 
 struct UninstallLog {
-  char* fileName;         // kLogFileNameCapacity bytes, from the process heap
   std::uint8_t* buffer;   // records so far; starts at kLogBufferCapacity bytes
   std::size_t capacity;   // current size of buffer
   std::size_t position;   // where the next record starts
   void* file;             // the log file, open from OpenLog to WriteLog; nullptr when none
 };
 
-// Deletes any file of that name and creates the log anew under the log's descriptor.
-// When it cannot be created, the records are still kept, and WriteLog says false.
+// Deletes any file of that name and creates the log anew under the log's descriptor
+// (no file for a path of kLogFileNameCapacity characters or more). When it cannot be
+// created, the records are still kept, and WriteLog says false.
 void OpenLog(UninstallLog& log, const char* path);
 // Keeps the record and adds it to the file, so that a run ended at any moment leaves
 // a log of everything done so far.
@@ -21,7 +21,7 @@ void AppendLog(UninstallLog& log, std::uint8_t type, const char* text);
 // before it can (a build that hangs after writing its first outputs).
 void AppendLogAhead(UninstallLog& log, std::uint8_t type, const char* text);
 // Writes the file anew from the records, exactly them, and closes it; releases the
-// buffer and the file name in every case. True when the file holds every record.
+// buffer in every case. True when the file holds every record.
 bool WriteLog(UninstallLog& log);
 
 // A protected descriptor for administrators (SYSTEM and Administrators change, Users

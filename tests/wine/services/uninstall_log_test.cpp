@@ -19,7 +19,7 @@ namespace {
 
 void ExpectReleased(const UninstallLog& log) {
   EXPECT_EQ(log.buffer, nullptr);
-  EXPECT_EQ(log.fileName, nullptr);
+  EXPECT_EQ(log.file, nullptr);
   EXPECT_EQ(log.position, 0u);
 }
 

@@ -17,7 +17,8 @@ constexpr char kAnchorWithEntry[] = "Projects=\r\nTarvel Lib=\r\n";
 static_assert(sizeof kPageEntry - 1 == 13);
 
 bool CreateLevel(void* security, const char* prefix) {
-  return CreateDirectoryA(prefix, static_cast<SECURITY_ATTRIBUTES*>(security)) || GetLastError() == ERROR_ALREADY_EXISTS;
+  return CreateDirectoryA(prefix, static_cast<SECURITY_ATTRIBUTES*>(security)) ||
+         GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 char* TakeBlock(SIZE_T size) { return static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size)); }

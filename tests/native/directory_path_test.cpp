@@ -45,7 +45,8 @@ TEST(WalkDirectoryPrefixes, Table) {
       {"C:\\a\\\\b", nullptr, {"C:\\a", "C:\\a\\", "C:\\a\\\\b"}},
       {"C:\\d:\\e", nullptr, {"C:\\d:\\e"}},      // a colon before any separator skips that prefix
       {"C:\\L\\a\\b", nullptr, {"C:\\L\\a", "C:\\L\\a\\b"}, "C:\\L"},
-      {"C:\\L\\\\a\\\\b/c", nullptr, {"C:\\L\\\\a", "C:\\L\\\\a\\\\b", "C:\\L\\\\a\\\\b/c"}, "C:\\L"},  // no empty level
+      // No empty level: "C:\\L\\" would be the root again.
+      {"C:\\L\\\\a\\\\b/c", nullptr, {"C:\\L\\\\a", "C:\\L\\\\a\\\\b", "C:\\L\\\\a\\\\b/c"}, "C:\\L"},
       {"C:\\L\\a\\b", "C:\\L\\a", {"C:\\L\\a"}, "C:\\L"},  // the first link ends the walk
       {"C:\\Lib\\a", nullptr, {}, "C:\\L"},  // a sibling whose name begins with the root's
       {"C:\\L\\", nullptr, {}, "C:\\L"},     // the root itself

@@ -124,9 +124,7 @@ bool NoteExisting(void* longest, const char* prefix) {
 bool MakeDestinationFolder(char* path) {
   std::size_t existing = 0;
   WalkDirectoryPrefixes(path, NoteExisting, &existing);
-  CreateDirectoryPath(path);
-  const DWORD attributes = GetFileAttributesA(path);
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return true;
+  if (CreateDirectoryPath(path)) return true;
   for (std::size_t n = TextLength(path); n > existing; --n) {
     if (path[n] == '\0' || IsPathSeparator(path[n])) {
       const char c = path[n];

@@ -8,6 +8,7 @@
 #include "engine/search_path.h"
 #include "engine/text.h"
 #include "services/file_edits.h"
+#include "services/link_check.h"
 #include "services/payload.h"
 #include "services/registry.h"
 #include "engine/setup_state.h"
@@ -37,6 +38,14 @@ void Log(std::uint8_t type, const char* text) { AppendLog(gSetup.log, type, text
 
 void Failed(const char* path) { NoteFailure(gSetup.failures, path); }
 
+// A level below the root that is a link could lead anywhere a user chose: nothing is
+// written, made, deleted or built through it, and that counts as a failure.
+bool Refused(char* path) {
+  if (!CrossesLink(path, MacroValue(gSetup.macros, Macro::HomeDir))) return false;
+  Failed(path);
+  return true;
+}
+
 void WriteValue(HKEY root, const char* key, const char* valueName, const char* data) {
   if (!WriteRegString(root, key, valueName, data))
     NoteValueFailure(gSetup.failures, root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER", key,
@@ -47,15 +56,28 @@ void WriteValue(HKEY root, const char* key, const char* valueName, const char* d
 // failed, and that is the one failure named, not the copy as well.
 void CopyToFile(const StepTexts& step) {
   ExpandWork(1, step.b);
+  if (Refused(W(1))) return;
   if (!CopyFileA(P(), W(1), FALSE)) Failed(GetFileAttributesA(P()) == INVALID_FILE_ATTRIBUTES ? P() : W(1));
   Log(LogType::File, W(1));
 }
 
 void AdvanceProgress() { SendDlgItemMessageA(gSetup.dialog, kProgressBarId, PBM_DELTAPOS, 1, 0); }
 
-void RunBuildTool(const StepTexts& step) {
-  ExpandWork(1, step.b);
-  SetCurrentDirectoryA(W(1));  // stays the current directory after the step
+// The tool gets no handle of the installer, and runs in its own folder or not at all.
+void RunBuildTool(const ScriptStep& step, const StepTexts& text, const char* texts) {
+  ExpandWork(1, text.b);
+  if (Refused(W(1))) return;
+  if (!IsDirectory(W(1))) return Failed(W(1));
+  // What the build leaves, the steps after it log: the file names it first, so a run
+  // ended while the tool hangs still lists what the tool may have written.
+  for (const ScriptStep* next = &step + 1; next->a != 0 && (next->opcode == Opcode::RecordBuildOutput ||
+                                                            next->opcode == Opcode::RunBuildTool ||
+                                                            next->opcode == Opcode::CopyToFile);
+       ++next) {
+    if (next->opcode != Opcode::RecordBuildOutput) continue;
+    ExpandWork(2, PoolText(texts, next->a));
+    AppendLogAhead(gSetup.log, LogType::File, W(2));
+  }
   STARTUPINFOA& si = gSetup.startupInfo;
   ZeroMemory(&si, sizeof si);
   si.cb = sizeof si;
@@ -63,7 +85,7 @@ void RunBuildTool(const StepTexts& step) {
   si.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION& pi = gSetup.processInfo;
   ZeroMemory(&pi, sizeof pi);
-  if (!CreateProcessA(nullptr, P(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) return;
+  if (!CreateProcessA(nullptr, P(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, W(1), &si, &pi)) return;
   WaitForSingleObject(pi.hProcess, INFINITE);
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
@@ -109,7 +131,15 @@ void SetStringValue(HKEY root, std::uint8_t keyRecord, const StepTexts& step) {
   Log(LogType::ValueName, W(1));
 }
 
-void RunStep(const ScriptStep& step, const StepTexts& text) {
+// The opcodes that write, make or delete what their first operand names.
+constexpr std::uint32_t kWritesAtFirstOperand =
+    1u << static_cast<int>(Opcode::ExtractPayload) | 1u << static_cast<int>(Opcode::MakeDirectory) |
+    1u << static_cast<int>(Opcode::AppendOnce) | 1u << static_cast<int>(Opcode::RemoveFile) |
+    1u << static_cast<int>(Opcode::AddRepositoryPage);
+
+void RunStep(const ScriptStep& step, const StepTexts& text, const char* texts) {
+  // Refused, the step does nothing, and logs nothing that it did not make.
+  if ((kWritesAtFirstOperand >> static_cast<int>(step.opcode) & 1) != 0 && Refused(P())) return;
   switch (step.opcode) {
     case Opcode::ExtractPayload:
       if (!ExtractResourceToFile(P(), step.b)) Failed(P());
@@ -123,7 +153,7 @@ void RunStep(const ScriptStep& step, const StepTexts& text) {
       CopyToFile(text);
       break;
     case Opcode::RunBuildTool:
-      RunBuildTool(text);
+      RunBuildTool(step, text, texts);
       break;
     case Opcode::RegisterPackage:
       ExpandWork(1, kKnownPackagesKey);
@@ -187,7 +217,7 @@ void RunScript(const ScriptStep* script, const char* texts) {
     TimeStepProgress();
     const StepTexts text = TextsOf(texts, *step);
     ExpandInto(text.a, P(), kPathBufferCapacity);
-    RunStep(*step, text);
+    RunStep(*step, text, texts);
     TimeStepWork(*step);
   }
 }

@@ -1,6 +1,8 @@
 // Prefix walk of a directory path: one level per separator and one for the whole path.
 #include "services/directory_path.h"
 
+#include <cstddef>
+
 void WalkDirectoryPrefixes(char* path, DirectoryLevelFn level, void* context) {
   char previous = '\0';
   for (char* p = path;; ++p) {
@@ -15,5 +17,30 @@ void WalkDirectoryPrefixes(char* path, DirectoryLevelFn level, void* context) {
       if (c == '\0') return;
     }
     previous = c;
+  }
+}
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+}  // namespace
+
+bool WalkLevelsBelowRoot(char* path, const char* root, DirectoryLevelFn level, void* context) {
+  // The installer names every path below the root by the root's own text.
+  std::size_t n = 0;
+  for (; root[n] != '\0'; ++n)
+    if (path[n] != root[n]) return true;  // a shorter path stops at its NUL
+  if (n == 0 || !IsSeparator(path[n])) return true;
+  for (char* p = path + n + 1;; ++p) {
+    const char c = *p;
+    // An empty level (two separators in a row) would name the level before it again.
+    if ((c == '\0' || IsSeparator(c)) && !IsSeparator(p[-1])) {
+      *p = '\0';
+      const bool goOn = level(context, path);
+      *p = c;
+      if (!goOn) return false;
+    }
+    if (c == '\0') return true;
   }
 }

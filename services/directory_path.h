@@ -9,3 +9,10 @@ using DirectoryLevelFn = bool (*)(void* context, const char* prefix);
 // the end of the path, except drive designators ("C:"). Each prefix is cut out by
 // writing a NUL into path, which holds its own bytes again when the call returns.
 void WalkDirectoryPrefixes(char* path, DirectoryLevelFn level, void* context);
+
+// Offers level, shortest first, each prefix of path that names a level below root:
+// path begins with root, byte for byte, and a separator, and the
+// prefix ends before a further separator or at the end. Nothing is offered for an
+// empty root or a path elsewhere: the root and what lies above it are the user's
+// choice. False when level ended the walk; the path is given back as it was.
+bool WalkLevelsBelowRoot(char* path, const char* root, DirectoryLevelFn level, void* context);

@@ -7,6 +7,7 @@
 #include "engine/text.h"
 #include "services/directory_path.h"
 #include "services/payload.h"
+#include "uninstlog/uninstall_log.h"
 
 namespace {
 
@@ -15,8 +16,9 @@ constexpr char kPageAnchor[] = "Projects=\r\n";
 constexpr char kAnchorWithEntry[] = "Projects=\r\nTarvel Lib=\r\n";
 static_assert(sizeof kPageEntry - 1 == 13);
 
-bool CreateLevel(void*, const char* prefix) {
-  return CreateDirectoryA(prefix, nullptr) || GetLastError() == ERROR_ALREADY_EXISTS;
+bool CreateLevel(void* security, const char* prefix) {
+  return CreateDirectoryA(prefix, static_cast<SECURITY_ATTRIBUTES*>(security)) ||
+         GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 char* TakeBlock(SIZE_T size) { return static_cast<char*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size)); }
@@ -56,8 +58,17 @@ bool WriteAll(HANDLE file, const char* bytes, DWORD count) {
 }  // namespace
 
 bool CreateDirectoryPath(char* path) {
-  WalkDirectoryPrefixes(path, CreateLevel, nullptr);
+  // A folder made under C:\ would let every user replace what it holds; one that was
+  // there keeps its rights.
+  void* descriptor = TakeLogDescriptor(Protected::Folder);
+  SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
+  WalkDirectoryPrefixes(path, CreateLevel, descriptor != nullptr ? &security : nullptr);
+  ReleaseLogDescriptor(descriptor);
   // "Already exists" is also the answer for a file of that name.
+  return IsDirectory(path);
+}
+
+bool IsDirectory(const char* path) {
   const DWORD attributes = GetFileAttributesA(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }

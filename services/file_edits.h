@@ -3,10 +3,11 @@
 #pragma once
 #include "engine/macros.h"
 
-// Creates every missing level; both separators; drive designators skipped; stops at
-// the first failure other than "already exists". The path is given back unchanged.
-// True when the path names a folder afterwards.
+// Creates every missing level under the protected folder descriptor; both separators;
+// drive designators skipped; stops at the first failure other than "already exists".
+// The path is given back unchanged. True when the path names a folder afterwards.
 bool CreateDirectoryPath(char* path);
+bool IsDirectory(const char* path);  // a folder, not a file of that name
 // Appends text to an existing, non-empty file unless it already holds it (case-folded).
 void AppendTextOnce(const char* path, const char* text);
 // Adds "Tarvel Lib=" after every "Projects=" anchor and appends the expanded

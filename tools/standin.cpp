@@ -42,18 +42,61 @@ void SplitArguments(const char* line, ToolRun& run) {
   }
 }
 
+void InRoot(const ToolRun& run, const char* name, char* path) {
+  CopyText(path, MAX_PATH, run.root);
+  AppendText(path, MAX_PATH, name);
+}
+
+
+// ProbeHandle: the value of a handle on "probe.txt" in the root that the test holds
+// open and inheritable. Reaching that very file by the value means the handle was
+// inherited by every process between the test and this tool: "inherited.txt" says so.
+void ProbeInheritance(const ToolRun& run, const char* config) {
+  const UINT value = GetPrivateProfileIntA("tool", "ProbeHandle", 0, config);
+  // Asked before this tool opens the file itself, which could get that very value.
+  BY_HANDLE_FILE_INFORMATION probed, probe;
+  if (value == 0 || !GetFileInformationByHandle(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value)), &probed))
+    return;
+  char path[MAX_PATH];
+  InRoot(run, "\\probe.txt", path);
+  HANDLE own = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (own == INVALID_HANDLE_VALUE) return;
+  if (GetFileInformationByHandle(own, &probe) && probed.dwVolumeSerialNumber == probe.dwVolumeSerialNumber &&
+      probed.nFileIndexHigh == probe.nFileIndexHigh && probed.nFileIndexLow == probe.nFileIndexLow) {
+    char mark[MAX_PATH];
+    InRoot(run, "\\inherited.txt", mark);
+    AppendToFile(mark, "inherited\r\n");
+  }
+  CloseHandle(own);
+}
+
+// HoldEvent: the name of an event the test sets. Until then (a minute at most) the
+// tool waits with "held.txt" in the root, as a hung build would; then it ends without
+// outputs.
+void HoldIfAsked(const ToolRun& run, const char* config) {
+  char name[64];
+  if (GetPrivateProfileStringA("tool", "HoldEvent", "", name, sizeof name, config) == 0) return;
+  HANDLE release = CreateEventA(nullptr, TRUE, FALSE, name);
+  char mark[MAX_PATH];
+  InRoot(run, "\\held.txt", mark);
+  AppendToFile(mark, "held\r\n");
+  if (release != nullptr) WaitForSingleObject(release, 60000);
+  DeleteFileA(mark);
+  ExitProcess(1);
+}
+
 void ReadConfig(ToolRun& run) {
   CopyText(run.packageExt, sizeof run.packageExt, ".bpl");
   run.delayMs = 0;
   char path[MAX_PATH];
-  CopyText(path, sizeof path, run.root);
-  AppendText(path, sizeof path, "\\Bin\\");
+  InRoot(run, "\\Bin\\", path);
   AppendText(path, sizeof path, kToolConfigName);
   char value[32];
   if (GetPrivateProfileStringA("tool", "PackageExt", "", value, sizeof value, path) > 0) {
     CopyText(run.packageExt, sizeof run.packageExt, value);
   }
   run.delayMs = GetPrivateProfileIntA("tool", "DelayMs", 0, path);
+  ProbeInheritance(run, path);
 }
 
 void ShowState(char* out, DWORD capacity) {
@@ -99,6 +142,10 @@ void BeginRun(ToolRun& run) {
   AppendText(text, size, "\r\n");
   AppendToFile(journal, text);
   HeapFree(GetProcessHeap(), 0, text);
+  char config[MAX_PATH];
+  InRoot(run, "\\Bin\\", config);
+  AppendText(config, sizeof config, kToolConfigName);
+  HoldIfAsked(run, config);
 }
 
 bool FileThere(const char* name) {

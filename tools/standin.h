@@ -17,7 +17,8 @@ struct ToolRun {
 };
 
 // Reads the command line, the root and standin.cfg, and appends the journal line:
-// command line verbatim, TAB, current directory, TAB, how the tool was shown.
+// command line verbatim, TAB, current directory, TAB, how the tool was shown. Then
+// notes an inherited handle and holds, when standin.cfg asks for either.
 void BeginRun(ToolRun& run);
 
 bool FileThere(const char* name);

@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "services/link_check.h"
 #include "uninstaller/qlnclear_ids.h"
 #include "uninstaller/restart_removal.h"
 #include "uninstaller/walk_timing.h"
@@ -36,8 +37,20 @@ void DeleteKey(HKEY root, const char* path) {
   RegFlushKey(root);
 }
 
+// A level below the root that a user replaced by a link would lead the deletion
+// anywhere: such a path is left alone, and counted.
+bool LeftByLink(const char* path) {
+  // The text lies in the log block, the uninstaller's own copy of the file, which the
+  // check cuts level by level and gives back as it was.
+  if (gUninstaller.root == nullptr || !CrossesLink(const_cast<char*>(path), gUninstaller.root)) return false;
+  ++gUninstaller.leftByLink;
+  return true;
+}
+
 void SetTitle(const char* text) { SetItem(IDC_TITLE, text); }
-void RemoveFile(const char* text) { DeleteOrSchedule(text); }
+void RemoveFile(const char* text) {
+  if (!LeftByLink(text)) DeleteOrSchedule(text);
+}
 void OpenUserKey(const char* text) { OpenKey(HKEY_CURRENT_USER, text); }
 void OpenMachineKey(const char* text) { OpenKey(HKEY_LOCAL_MACHINE, text); }
 void DeleteValue(const char* text) {
@@ -48,7 +61,11 @@ void DeleteValue(const char* text) {
 }
 void DeleteUserKey(const char* text) { DeleteKey(HKEY_CURRENT_USER, text); }
 void DeleteMachineKey(const char* text) { DeleteKey(HKEY_LOCAL_MACHINE, text); }
-void PushDirectoryText(const char* text) { PushDirectory(gUninstaller.directories, text); }
+void PushDirectoryText(const char* text) {
+  // The installer logs the root first of all folders.
+  if (gUninstaller.root == nullptr) gUninstaller.root = text;
+  PushDirectory(gUninstaller.directories, text);
+}
 
 // Indexed by RecordAction.
 constexpr std::array<void (*)(const char*), kRecordActionCount> kActions = {
@@ -155,7 +172,8 @@ bool LoadLog(const char* path) {
 
 void RemoveDirectories() {
   const std::size_t logged = gUninstaller.directories.count;
-  while (const char* path = PopDirectory(gUninstaller.directories)) RemoveDirectoryA(path);
+  while (const char* path = PopDirectory(gUninstaller.directories))
+    if (!LeftByLink(path)) RemoveDirectoryA(path);
   // Popping leaves the entries in place, so the folders can still be named.
   ScheduleHoldingFolders(gUninstaller.directories.entries, logged);
   ReleaseDirectoryStack();
@@ -173,7 +191,13 @@ void RunRemoval() {
   RemoveDirectories();
   TimeRemovalEnd();
   SetStatus("Uninstall is ready !");
-  SetMessage(RestartCompletesRemoval() ? "Finished. Restart Windows to complete the removal !" : "Finished");
+  const char* finished = RestartCompletesRemoval() ? "Finished. Restart Windows to complete the removal !" : "Finished";
+  char line[96];
+  if (gUninstaller.leftByLink != 0) {
+    wsprintfA(line, "%s (%u paths through a link left alone)", finished, gUninstaller.leftByLink);
+    finished = line;
+  }
+  SetMessage(finished);
   ShowWindow(GetDlgItem(gUninstaller.dialog, IDC_UNINSTALL), SW_HIDE);
   SetItem(IDC_CANCEL, "Finish");
 }

@@ -18,6 +18,8 @@ struct UninstallerState {
   LogWalk walk;
   HKEY openKey;            // from the last type 4 or 5 record, for the type 6 after it
   DirectoryStack directories;
+  const char* root;        // the first folder record, the installation root
+  unsigned leftByLink;     // logged paths below the root not removed: they pass through a link
   bool removed;            // the walk runs at most once
   WalkDisplay display;     // the bar, the status line and the message line
 };

@@ -1,6 +1,6 @@
-// The uninstall log of a run: its record buffer on the process heap and the one
-// write that turns it into the file the uninstaller replays, under a descriptor that
-// leaves it to administrators.
+// The uninstall log of a run: its record buffer on the process heap and the file the
+// uninstaller replays, written record by record under a descriptor that leaves it to
+// administrators; the protected descriptors of the log and of the folders made.
 #include <windows.h>
 // windows.h first: the descriptor-string header builds on its types.
 #include <sddl.h>
@@ -21,37 +21,58 @@ static std::uint8_t* Regrow(std::uint8_t* block, std::size_t newSize) {
 }
 
 static void Close(UninstallLog& log) {
+  if (log.file != nullptr) CloseHandle(log.file);
   Give(log.buffer);
-  Give(log.fileName);
   log.buffer = nullptr;
-  log.fileName = nullptr;
   log.capacity = 0;
   log.position = 0;
+  log.file = nullptr;
 }
 
 void OpenLog(UninstallLog& log, const char* path) {
   Close(log);
-  log.fileName = static_cast<char*>(Take(kLogFileNameCapacity));
-  // A cut path would name some other file, which nothing could ever remove: a path
-  // that does not fit leaves the name empty and no file is written.
-  if (log.fileName != nullptr && lstrlenA(path) < static_cast<int>(kLogFileNameCapacity))
-    lstrcpyA(log.fileName, path);
+  // A path longer than Windows' paths is not made, under whatever name it would get.
+  if (lstrlenA(path) < static_cast<int>(kLogFileNameCapacity)) {
+    void* descriptor = TakeLogDescriptor();
+    SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
+    // Only a file made now has the log's descriptor: one that a user placed there and
+    // that could not be deleted keeps its owner, so it is not written at all.
+    DeleteFileA(path);
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, descriptor != nullptr ? &security : nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ReleaseLogDescriptor(descriptor);
+    if (file != INVALID_HANDLE_VALUE) log.file = file;
+  }
   log.buffer = static_cast<std::uint8_t*>(Take(kLogBufferCapacity));
   log.capacity = log.buffer != nullptr ? kLogBufferCapacity : 0;
 }
 
 void AppendLog(UninstallLog& log, std::uint8_t type, const char* text) {
-  AppendLogRecord(log, type, text, Regrow);
+  const std::size_t start = log.position;
+  if (!AppendLogRecord(log, type, text, Regrow) || log.file == nullptr) return;
+  DWORD written = 0;
+  WriteFile(log.file, log.buffer + start, static_cast<DWORD>(log.position - start), &written, nullptr);
+}
+
+void AppendLogAhead(UninstallLog& log, std::uint8_t type, const char* text) {
+  const std::size_t start = log.position;
+  AppendLog(log, type, text);
+  log.position = start;
 }
 
 // Full access for SYSTEM and Administrators, read for Users, nothing inherited from
 // the folder: the log lists what an administrator's uninstall deletes, and a folder
-// made directly under C:\ lets every user modify what it holds.
-static constexpr char kLogDescriptor[] = "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BU)";
+// made directly under C:\ lets every user modify what it holds. Folders are made as
+// the system's program folder is: Users read and run, and every entry is inherited.
+static constexpr const char* kDescriptors[] = {
+    "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BU)",
+    "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)",
+};
 
-void* TakeLogDescriptor() {
+void* TakeLogDescriptor(Protected what) {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kLogDescriptor, SDDL_REVISION_1, &descriptor, nullptr))
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kDescriptors[static_cast<int>(what)], SDDL_REVISION_1,
+                                                            &descriptor, nullptr))
     return nullptr;
   return descriptor;
 }
@@ -62,21 +83,15 @@ void ReleaseLogDescriptor(void* descriptor) {
 
 bool WriteLog(UninstallLog& log) {
   bool whole = false;
-  if (log.fileName != nullptr && log.fileName[0] != '\0') {
-    void* descriptor = TakeLogDescriptor();
-    SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
-    // A file that CREATE_ALWAYS replaces keeps its own descriptor: one that a user
-    // placed there would stay that user's to rewrite.
-    DeleteFileA(log.fileName);
-    HANDLE file = CreateFileA(log.fileName, GENERIC_READ | GENERIC_WRITE, 0, descriptor != nullptr ? &security : nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ReleaseLogDescriptor(descriptor);
-    if (file != INVALID_HANDLE_VALUE) {
-      DWORD written = 0;
-      if (log.buffer != nullptr && log.position != 0)
-        WriteFile(file, log.buffer, static_cast<DWORD>(log.position), &written, nullptr);
-      whole = CloseHandle(file) != 0 && log.buffer != nullptr && written == log.position;
-    }
+  if (log.file != nullptr) {
+    // Once more from the start: records noted ahead stand where their steps logged them,
+    // and a write that fell short during the run is made good.
+    DWORD written = 0;
+    whole = log.buffer != nullptr && SetFilePointer(log.file, 0, nullptr, FILE_BEGIN) == 0 &&
+            WriteFile(log.file, log.buffer, static_cast<DWORD>(log.position), &written, nullptr) &&
+            written == log.position && SetEndOfFile(log.file);
+    whole = CloseHandle(log.file) != 0 && whole;
+    log.file = nullptr;
   }
   Close(log);
   return whole;

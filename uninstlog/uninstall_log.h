@@ -4,22 +4,32 @@
 #include <cstdint>
 
 struct UninstallLog {
-  char* fileName;         // kLogFileNameCapacity bytes, from the process heap
   std::uint8_t* buffer;   // records so far; starts at kLogBufferCapacity bytes
   std::size_t capacity;   // current size of buffer
   std::size_t position;   // where the next record starts
+  void* file;             // the log file, open from OpenLog to WriteLog; nullptr when none
 };
 
+// Deletes any file of that name and creates the log anew under the log's descriptor
+// (no file for a path of kLogFileNameCapacity characters or more). When it cannot be
+// created, the records are still kept, and WriteLog says false.
 void OpenLog(UninstallLog& log, const char* path);
+// Keeps the record and adds it to the file, so that a run ended at any moment leaves
+// a log of everything done so far.
 void AppendLog(UninstallLog& log, std::uint8_t type, const char* text);
-// Writes exactly the used bytes, replacing any file of that name, under the log's
-// descriptor; releases the buffer and the file name in every case. True when the file
-// holds every record.
+// Adds the record to the file only: a step that is yet to log it may leave its object
+// before it can (a build that hangs after writing its first outputs).
+void AppendLogAhead(UninstallLog& log, std::uint8_t type, const char* text);
+// Writes the file anew from the records, exactly them, and closes it; releases the
+// buffer in every case. True when the file holds every record.
 bool WriteLog(UninstallLog& log);
 
-// The security descriptor the log file is created with, or nullptr when it cannot
-// be built (the log is then written with the folder's inherited rights).
-void* TakeLogDescriptor();
+// A protected descriptor for administrators (SYSTEM and Administrators change, Users
+// only read), or nullptr when it cannot be built (the object then has the rights its
+// folder passes on). The log's passes nothing on; a folder's also lets Users run
+// programs and is inherited by all made inside.
+enum class Protected : unsigned char { Log, Folder };
+void* TakeLogDescriptor(Protected what = Protected::Log);
 void ReleaseLogDescriptor(void* descriptor);
 
 // Resizes a record buffer to newSize bytes keeping its content, or returns null and

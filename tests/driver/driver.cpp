@@ -481,6 +481,37 @@ bool MayRemoveTree(const std::string& path) {
          StartsWithNoCase(path + "\\", "C:\\tvtest\\") || StartsWithNoCase(path + "\\", "C:\\TarvelLib\\");
 }
 
+namespace {
+
+// The host's name of a path in the prefix, by Wine's own converter.
+std::string UnixName(const std::string& path) {
+  using Convert = char*(CDECL*)(const wchar_t*);
+  const auto convert = reinterpret_cast<Convert>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  char* name = convert != nullptr ? convert(std::wstring(path.begin(), path.end()).c_str()) : nullptr;
+  const std::string out = name != nullptr ? name : "";
+  if (name != nullptr) HeapFree(GetProcessHeap(), 0, name);
+  return out;
+}
+
+// Runs a host program (Wine starts one by its host name, and gives no exit code of it)
+// on path until path is, or is no longer, a link.
+bool RunHost(const std::string& command, const std::string& path, bool link) {
+  Program p;
+  if (!Start(command + " \"" + UnixName(path) + "\"", &p)) return false;
+  CloseHandle(p.process);
+  return WaitUntil([&] {
+    const DWORD a = GetFileAttributesA(path.c_str());
+    return (a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0) == link;
+  });
+}
+
+}  // namespace
+
+bool MakeLink(const std::string& link, const std::string& target) {
+  return RunHost("/bin/ln -s \"" + UnixName(target) + "\"", link, true);
+}
+
 void RemoveTree(const std::string& path) {
   if (!MayRemoveTree(path)) {
     std::fprintf(stderr, "RemoveTree: refused to remove '%s'\n", path.c_str());
@@ -493,7 +524,10 @@ void RemoveTree(const std::string& path) {
       const std::string name = fd.cFileName;
       if (name == "." || name == "..") continue;
       const std::string full = path + "\\" + name;
-      if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        // Only the link goes (Wine's RemoveDirectoryA would remove the folder it names).
+        RunHost("/bin/rm -f", full, false);
+      } else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
         RemoveTree(full);
       } else {
         SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);

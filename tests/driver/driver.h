@@ -117,6 +117,10 @@ bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 bool ReadFileBytes(const std::string& path, std::string* bytes);
 bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// A Unix symbolic link in the prefix, which Wine shows as a reparse point (Wine's
+// CreateSymbolicLinkA makes none): made by the host's ln. RemoveTree removes the link,
+// never what it leads to.
+bool MakeLink(const std::string& link, const std::string& target);
 // A fresh, empty folder under the prefix's temp folder, unique per call.
 std::string FreshFolder(const char* tag);
 // Removes a folder the tests made, below the temp folder or C:\tvtest, or the installer's

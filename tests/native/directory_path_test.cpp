@@ -1,5 +1,6 @@
-// The prefix walk behind CreateDirectoryPath: which levels are offered, in which order,
-// where it stops, and that the caller's path comes back as it was.
+// The prefix walks behind CreateDirectoryPath and the link check below the root: which
+// levels are offered, in which order, where it stops, and that the caller's path comes
+// back as it was.
 #include "services/directory_path.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,7 @@ struct WalkCase {
   const char* path;
   const char* refuse;
   std::vector<std::string> expected;
+  const char* root = nullptr;  // set: only the levels below this root are offered
 };
 
 TEST(WalkDirectoryPrefixes, Table) {
@@ -42,12 +44,25 @@ TEST(WalkDirectoryPrefixes, Table) {
       {"rel\\sub", nullptr, {"rel", "rel\\sub"}},
       {"C:\\a\\\\b", nullptr, {"C:\\a", "C:\\a\\", "C:\\a\\\\b"}},
       {"C:\\d:\\e", nullptr, {"C:\\d:\\e"}},      // a colon before any separator skips that prefix
+      {"C:\\L\\a\\b", nullptr, {"C:\\L\\a", "C:\\L\\a\\b"}, "C:\\L"},
+      // No empty level: "C:\\L\\" would be the root again.
+      {"C:\\L\\\\a\\\\b/c", nullptr, {"C:\\L\\\\a", "C:\\L\\\\a\\\\b", "C:\\L\\\\a\\\\b/c"}, "C:\\L"},
+      {"C:\\L\\a\\b", "C:\\L\\a", {"C:\\L\\a"}, "C:\\L"},  // the first link ends the walk
+      {"C:\\Lib\\a", nullptr, {}, "C:\\L"},  // a sibling whose name begins with the root's
+      {"C:\\L\\", nullptr, {}, "C:\\L"},     // the root itself
+      {"C:", nullptr, {}, "C:\\L"},
+      {"C:\\W\\a", nullptr, {}, "C:\\L"},    // outside the root: the system folder
+      {"C:\\a", nullptr, {}, ""},
   };
   for (std::size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
     const WalkCase& c = cases[i];
     std::string path = c.path;
     Recorder r{{}, c.refuse};
-    WalkDirectoryPrefixes(path.data(), Record, &r);
+    if (c.root != nullptr) {
+      EXPECT_EQ(WalkLevelsBelowRoot(path.data(), c.root, Record, &r), c.refuse == nullptr) << "row " << i;
+    } else {
+      WalkDirectoryPrefixes(path.data(), Record, &r);
+    }
     EXPECT_EQ(r.offered, c.expected) << "row " << i << ": " << c.path;
     EXPECT_EQ(path, c.path) << "row " << i << ": the path was not given back";
     EXPECT_EQ(path.size(), std::strlen(path.c_str())) << "row " << i << ": a NUL was left in the path";

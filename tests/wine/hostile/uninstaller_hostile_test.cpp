@@ -1,6 +1,6 @@
 // Hostile uninstall logs given to qlnclear.exe: cut, huge, naming what is outside the
-// installation, folders holding user files, wildcards and empty names, and two
-// uninstallers on one log. Nothing the log does not name may go.
+// installation, folders holding user files or replaced by a link, wildcards and empty
+// names, and two uninstallers on one log. Nothing the log does not name may go.
 #include <windows.h>
 // windows.h first: the common-controls header builds on its types.
 #include <commctrl.h>
@@ -16,7 +16,7 @@ using namespace driver;
 
 namespace {
 
-constexpr int kStatus = 103, kProgress = 106, kUninstall = 202, kCancel = 203;
+constexpr int kMessage = 102, kStatus = 103, kProgress = 106, kUninstall = 202, kCancel = 203;
 constexpr char kCaption[] = "Uninstall - Quillon";
 constexpr char kDone[] = "Uninstall is ready !";
 
@@ -42,8 +42,8 @@ HWND ReadyDialog(const Program& p) {
 }
 
 // Presses Uninstall, waits for the end of the walk, checks the bar is in range and
-// the process still answers, and presses Finish.
-void RunWalk(HWND dialog, Program& p, const std::string& name) {
+// the process still answers, and presses Finish; *message gets the closing line.
+void RunWalk(HWND dialog, Program& p, const std::string& name, std::string* message = nullptr) {
   Click(dialog, kUninstall);
   ASSERT_TRUE(WaitUntil([&] { return ItemText(dialog, kStatus) == kDone; }, 60000)) << name;
   const auto pos = SendMessageA(Item(dialog, kProgress), PBM_GETPOS, 0, 0);
@@ -51,6 +51,7 @@ void RunWalk(HWND dialog, Program& p, const std::string& name) {
   EXPECT_LE(pos, high) << name;
   DWORD_PTR result = 0;
   EXPECT_NE(SendMessageTimeoutA(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0) << name;
+  if (message != nullptr) *message = ItemText(dialog, kMessage);
   Click(dialog, kCancel);
   DWORD code = 1;
   EXPECT_TRUE(WaitExit(p, 10000, &code)) << name;
@@ -78,6 +79,7 @@ struct LogCase {
   const char* name;
   // Builds the log over the tree; fills the paths that must be gone and must stay.
   std::string (*build)(const Tree& t, std::vector<std::string>* gone, std::vector<std::string>* kept);
+  const char* message = "Finished";  // the closing line
 };
 
 std::string CutInsideARecord(const Tree& t, std::vector<std::string>* gone, std::vector<std::string>* kept) {
@@ -123,6 +125,20 @@ std::string WildcardsDrivesAndEmptyNames(const Tree& t, std::vector<std::string>
          Rec(9, t.root + "\\*") + Rec(9, t.root) + Rec(3, ".") + Rec(3, "..");
 }
 
+std::string LinkInPlaceOfALoggedFolder(const Tree& t, std::vector<std::string>* gone,
+                                      std::vector<std::string>* kept) {
+  // A user replaced the logged Delphi7 by a link to a folder holding a file of the
+  // same name: neither the file there nor that folder may go, the rest does.
+  EXPECT_TRUE(DeleteFileA(t.files[0].c_str()) && RemoveDirectoryA(t.folders[0].c_str()));
+  EXPECT_TRUE(MakeLink(t.folders[0], t.outside));
+  Touch(t.outside + "\\tarveld7.dcu");
+  Touch(t.root + "\\readme.txt");
+  gone->push_back(t.root + "\\readme.txt");
+  kept->push_back(t.outside + "\\tarveld7.dcu");
+  kept->push_back(t.outside);
+  return Rec(1, "B") + Rec(9, t.root) + Rec(9, t.folders[0]) + Rec(3, t.files[0]) + Rec(3, t.root + "\\readme.txt");
+}
+
 std::string ThreeThousandDirectories(const Tree& t, std::vector<std::string>* gone, std::vector<std::string>* kept) {
   std::string log = Rec(1, "B") + Rec(9, t.root);
   for (int i = 0; i < 3000; ++i) {
@@ -145,6 +161,8 @@ TEST(HostileLog, EachLogRemovesOnlyWhatItNames) {
       {"naming folders that hold user files", FoldersWithUserFiles},
       {"wildcards, drive roots, '..' and empty names", WildcardsDrivesAndEmptyNames},
       {"3,000 directory records, longer than 65535 bytes", ThreeThousandDirectories},
+      {"a link in place of a logged folder", LinkInPlaceOfALoggedFolder,
+       "Finished (2 paths through a link left alone)"},
   };
   for (const LogCase& c : cases) {
     Tree t;
@@ -162,7 +180,9 @@ TEST(HostileLog, EachLogRemovesOnlyWhatItNames) {
     ASSERT_TRUE(StartOn(logPath, &run.p)) << c.name;
     HWND dialog = ReadyDialog(run.p);
     ASSERT_NE(dialog, nullptr) << c.name << ": " << DescribeWindows(run.p.pid);
-    RunWalk(dialog, run.p, c.name);
+    std::string message;
+    RunWalk(dialog, run.p, c.name, &message);
+    EXPECT_EQ(message, c.message) << c.name;
     for (const std::string& g : gone) EXPECT_FALSE(FileExists(g) || DirectoryExists(g)) << c.name << ": " << g;
     for (const std::string& k : kept) EXPECT_TRUE(FileExists(k) || DirectoryExists(k)) << c.name << ": " << k;
     EXPECT_TRUE(DirectoryExists("C:\\windows")) << c.name;

@@ -380,6 +380,8 @@ class BuildTool : public Interpreter {
 
 TEST_F(BuildTool, RunsHiddenInItsFolderAndIsWaitedFor) {
   const std::string pkg = root_ + "\\Delphi7";
+  char before[MAX_PATH] = {};
+  GetCurrentDirectoryA(sizeof before, before);
   Run({
       Step(Opcode::SetSubDir, "Delphi7"),
       Step(Opcode::MakeDirectory, "$HOME_DIR$\\$SUB_DIR$"),
@@ -394,7 +396,7 @@ TEST_F(BuildTool, RunsHiddenInItsFolderAndIsWaitedFor) {
   EXPECT_EQ(JournalLine(Journal(), 0), "\"" + ide_ + "\\Bin\\dcc32.exe\" \"tarveld7.dpk\"\t" + pkg + "\tshow=hide");
   char current[MAX_PATH] = {};
   GetCurrentDirectoryA(sizeof current, current);
-  EXPECT_EQ(std::string(current), pkg) << "the build folder stays the current directory";
+  EXPECT_EQ(std::string(current), before) << "the tool's folder is its own, not the installer's";
   EXPECT_EQ(NewRecords(), Record(LogType::Directory, pkg) + Record(LogType::File, pkg + "\\tarveld7.dpk") +
                               Record(LogType::File, root_ + "\\sys\\tarveld7.bpl"));
 }
@@ -421,14 +423,20 @@ TEST_F(BuildTool, FolderFollowsEachStepsWorkingDirectory) {
   EXPECT_FALSE(FileExists(b + "\\tarvelb6.mak"));
 }
 
-TEST_F(BuildTool, ToolThatDoesNotStartIsPassedOver) {
+// A missing tool leaves its package missing, which the copy after it counts; a tool
+// whose folder is missing is not started (it would run wherever it was started from)
+// and is counted itself.
+TEST_F(BuildTool, ToolThatDoesNotStartOrHasNoFolderIsPassedOver) {
   Run({
       Step(Opcode::RunBuildTool, "\"$DELPHI_DIR$\\Bin\\missing.exe\" x", "$HOME_DIR$"),
+      Step(Opcode::RunBuildTool, "\"$DELPHI_DIR$\\Bin\\dcc32.exe\" x", "$HOME_DIR$\\gone"),
       Step(Opcode::SetSubDir, "next"),
   });
-  EXPECT_EQ(Progress(), 2);
+  EXPECT_EQ(Progress(), 3);
   EXPECT_EQ(Macro(Macro::SubDir), "next");
   EXPECT_EQ(Journal(), "");
+  EXPECT_EQ(gSetup.failures.count, 1);
+  EXPECT_EQ(std::string(gSetup.failures.first), root_ + "\\gone");
 }
 
 }  // namespace

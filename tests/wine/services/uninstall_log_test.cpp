@@ -19,7 +19,7 @@ namespace {
 
 void ExpectReleased(const UninstallLog& log) {
   EXPECT_EQ(log.buffer, nullptr);
-  EXPECT_EQ(log.fileName, nullptr);
+  EXPECT_EQ(log.file, nullptr);
   EXPECT_EQ(log.position, 0u);
 }
 
@@ -49,43 +49,56 @@ TEST(WriteLog, TheFileIsExactlyTheRecordsAndASecondWriteReplacesIt) {
 }
 
 // Wine keeps no file's DACL (asked, it answers one it makes up), so what can be seen
-// here is the descriptor that WriteLog creates the file with; that the file is written
-// with it, byte for byte, the test above shows.
-TEST(WriteLog, TheLogIsCreatedForAdministratorsAndSystemAndOnlyReadByUsers) {
-  void* descriptor = TakeLogDescriptor();
-  ASSERT_NE(descriptor, nullptr);
-  SECURITY_DESCRIPTOR_CONTROL control = 0;
-  DWORD revision = 0;
-  ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
-  EXPECT_NE(control & SE_DACL_PROTECTED, 0) << "entries of the folder would be inherited";
-  BOOL present = FALSE, defaulted = FALSE;
-  ACL* dacl = nullptr;
-  ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted));
-  ASSERT_TRUE(present);
-  ASSERT_NE(dacl, nullptr);
+// here is the descriptor that the log file and every folder the installer makes are
+// created with; that the log is written with it, byte for byte, the test above shows,
+// and that folders are made with it, the tests of CreateDirectoryPath.
+TEST(WriteLog, TheLogAndTheFoldersAreCreatedForAdministratorsAndSystem) {
   struct Entry {
     WELL_KNOWN_SID_TYPE who;
     DWORD access;
   };
-  static const Entry expected[] = {
-      {WinLocalSystemSid, FILE_ALL_ACCESS},
-      {WinBuiltinAdministratorsSid, FILE_ALL_ACCESS},
-      {WinBuiltinUsersSid, FILE_GENERIC_READ},
+  struct Kind {
+    Protected what;
+    BYTE inherit;  // a file passes nothing on; a folder passes every entry on
+    DWORD users;
   };
-  ASSERT_EQ(dacl->AceCount, std::size(expected));
-  for (DWORD i = 0; i < dacl->AceCount; ++i) {
-    void* ace = nullptr;
-    ASSERT_TRUE(GetAce(dacl, i, &ace));
-    const auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
-    EXPECT_EQ(allowed->Header.AceType, ACCESS_ALLOWED_ACE_TYPE) << "entry " << i;
-    EXPECT_EQ(allowed->Header.AceFlags, 0) << "entry " << i << ": a file passes nothing on";
-    EXPECT_EQ(allowed->Mask, expected[i].access) << "entry " << i;
-    BYTE sid[SECURITY_MAX_SID_SIZE];
-    DWORD size = sizeof sid;
-    ASSERT_TRUE(CreateWellKnownSid(expected[i].who, nullptr, sid, &size));
-    EXPECT_TRUE(EqualSid(sid, const_cast<DWORD*>(&allowed->SidStart))) << "entry " << i;
+  static const Kind kinds[] = {
+      {Protected::Log, 0, FILE_GENERIC_READ},
+      {Protected::Folder, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE},
+  };
+  for (const Kind& k : kinds) {
+    const int kind = static_cast<int>(k.what);
+    void* descriptor = TakeLogDescriptor(k.what);
+    ASSERT_NE(descriptor, nullptr) << "kind " << kind;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    ASSERT_TRUE(GetSecurityDescriptorControl(descriptor, &control, &revision));
+    EXPECT_NE(control & SE_DACL_PROTECTED, 0) << "kind " << kind << ": entries of the folder would be inherited";
+    BOOL present = FALSE, defaulted = FALSE;
+    ACL* dacl = nullptr;
+    ASSERT_TRUE(GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted));
+    ASSERT_TRUE(present);
+    ASSERT_NE(dacl, nullptr);
+    const Entry expected[] = {
+        {WinLocalSystemSid, FILE_ALL_ACCESS},
+        {WinBuiltinAdministratorsSid, FILE_ALL_ACCESS},
+        {WinBuiltinUsersSid, k.users},
+    };
+    ASSERT_EQ(dacl->AceCount, std::size(expected));
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+      void* ace = nullptr;
+      ASSERT_TRUE(GetAce(dacl, i, &ace));
+      const auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+      EXPECT_EQ(allowed->Header.AceType, ACCESS_ALLOWED_ACE_TYPE) << "kind " << kind << ", entry " << i;
+      EXPECT_EQ(allowed->Header.AceFlags, k.inherit) << "kind " << kind << ", entry " << i;
+      EXPECT_EQ(allowed->Mask, expected[i].access) << "kind " << kind << ", entry " << i;
+      BYTE sid[SECURITY_MAX_SID_SIZE];
+      DWORD size = sizeof sid;
+      ASSERT_TRUE(CreateWellKnownSid(expected[i].who, nullptr, sid, &size));
+      EXPECT_TRUE(EqualSid(sid, const_cast<DWORD*>(&allowed->SidStart))) << "kind " << kind << ", entry " << i;
+    }
+    ReleaseLogDescriptor(descriptor);
   }
-  ReleaseLogDescriptor(descriptor);
 }
 
 TEST(WriteLog, SeventyThousandBytesOfRecordsAreAllWritten) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 
 #include "tests/wine/wizard/wizard_session.h"
 
@@ -195,6 +196,7 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
     std::string refusal;  // the first line printed
     bool writesNothing;
     const char* held = nullptr;  // a file of the destination held open during the run
+    const char* link = nullptr;  // a folder of the destination made a link to C:\\tvtest\\outside
   };
   const std::string tooLong = "C:\\tvtest\\" + std::string(300, 'x');
   const RefusalCase cases[] = {
@@ -221,6 +223,9 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
       {"the usage", "setup/setup.exe", "/S /?", 0, "setup.exe [/S [/COMPONENTS=list] [/D=path]]", true},
       {"a file it cannot write", "setup/setup.exe", "/S /COMPONENTS=help /D=C:\\tvtest\\lib", 5,
        "could not be written: C:\\tvtest\\lib\\readme.txt", false, "C:\\tvtest\\lib\\readme.txt"},
+      // A user put a link where the installer makes a folder: nothing goes through it.
+      {"a link in the destination", "setup/setup.exe", "/S /COMPONENTS=help /D=C:\\tvtest\\lib", 5,
+       "could not be written: C:\\tvtest\\lib\\Help", false, nullptr, "C:\\tvtest\\lib\\Help"},
   };
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -233,6 +238,10 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
       held = CreateFileA(c.held, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
       ASSERT_NE(held, INVALID_HANDLE_VALUE);
     }
+    if (c.link != nullptr) {
+      ASSERT_TRUE(CreateDirectoryA("C:\\tvtest\\lib", nullptr) && CreateDirectoryA("C:\\tvtest\\outside", nullptr));
+      ASSERT_TRUE(MakeLink(c.link, "C:\\tvtest\\outside"));
+    }
     const Traces before = TakeTraces();
     const SetupRun run = RunSetup(c.arguments, c.exe);
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
@@ -241,6 +250,9 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
     EXPECT_EQ(run.output.substr(0, run.output.find("\r\n")), c.refusal) << run.output;
     if (c.code == 5) {
       EXPECT_EQ(run.output, c.refusal + "\r\nTarvel Lib installed with errors in C:\\tvtest\\lib\r\n");
+      std::map<std::string, std::string> outside;
+      ReadTree("C:\\tvtest\\outside", &outside);
+      EXPECT_TRUE(outside.empty()) << outside.begin()->first;
       continue;
     }
     if (c.code != 0) {
@@ -256,6 +268,42 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
       EXPECT_EQ(wizard::ReadLog("C:\\tvtest\\lib\\uninst.qln").size(), 3u);
     }
   }
+}
+
+// setup.exe ended from outside while a build tool hangs: the log on disk already names
+// every file and folder made below the root, and the tool, started from a test that
+// handed setup.exe an inheritable handle, could not reach that handle.
+TEST_F(Silent, EndedWhileABuildToolHangsItLeavesALogOfAllItMade) {
+  const std::string ide = "C:\\tvtest\\ide\\d7", root = "C:\\tvtest\\lib", config = ide + "\\Bin\\standin.cfg";
+  ASSERT_TRUE(wizard::MakeIde("d7", ide) && WriteFileBytes(ide + "\\probe.txt", "probe"));
+  SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+  HANDLE probe = CreateFileA((ide + "\\probe.txt").c_str(), GENERIC_READ, FILE_SHARE_READ, &inheritable, OPEN_EXISTING,
+                             0, nullptr);
+  HANDLE release = CreateEventA(nullptr, TRUE, FALSE, "TarvelHoldTool");
+  WritePrivateProfileStringA("tool", "HoldEvent", "TarvelHoldTool", config.c_str());
+  WritePrivateProfileStringA("tool", "ProbeHandle", std::to_string(reinterpret_cast<ULONG_PTR>(probe)).c_str(),
+                             config.c_str());
+  Program p;  // started as from a console: every inheritable handle goes to setup.exe
+  const std::string out = FreshFolder("console");
+  const std::string line = "\"" + BuildPath("setup/setup.exe") + "\" /S /COMPONENTS=d7 /D=" + root;
+  ASSERT_TRUE(StartFromConsole(line, &p, out + "\\o.txt"));
+  EXPECT_TRUE(WaitUntil([&] { return FileExists(ide + "\\held.txt"); }, 60000));
+  TerminateProcess(p.process, 9);
+  DWORD code = 0;
+  EXPECT_TRUE(WaitExit(p, 10000, &code));
+  EXPECT_FALSE(FileExists(ide + "\\inherited.txt")) << "the tool could use a handle of the test";
+  std::map<std::string, std::string> made;
+  ReadTree(root, &made);
+  made.erase(root + "\\uninst.qln");
+  std::set<std::string> logged;
+  for (const auto& r : wizard::ReadLog(root + "\\uninst.qln")) logged.insert(r.text + (r.type == 9 ? "\\" : ""));
+  EXPECT_GT(made.size(), 20u);
+  for (const auto& [path, bytes] : made) EXPECT_EQ(logged.count(path), 1u) << path;
+  SetEvent(release);
+  EXPECT_TRUE(WaitUntil([&] { return !FileExists(ide + "\\held.txt"); }));
+  CloseHandle(release);
+  CloseHandle(probe);
+  RemoveTree(out);
 }
 
 // Started with no console, the usage and a refused line that did not ask for silence

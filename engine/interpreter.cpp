@@ -5,8 +5,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <iterator>
+
 #include "engine/search_path.h"
 #include "engine/text.h"
+#include "services/diag_log.h"
 #include "services/file_edits.h"
 #include "services/payload.h"
 #include "services/registry.h"
@@ -35,11 +38,25 @@ void ExpandWork(int i, const char* templ) { ExpandInto(templ, W(i), kWorkBufferC
 
 void Log(std::uint8_t type, const char* text) { AppendLog(gSetup.log, type, text); }
 
-void Failed(const char* path) { NoteFailure(gSetup.failures, path); }
+// The step's failure for the diagnostic log: its reason, taken where it happened.
+bool stepFailed = false;
+DWORD stepError = 0;
+DWORD buildExitCode = 0;
+
+void StepFailed() {
+  stepError = GetLastError();
+  stepFailed = true;
+}
+
+void Failed(const char* path) {
+  StepFailed();
+  NoteFailure(gSetup.failures, path);
+}
 
 void WriteValue(HKEY root, const char* key, const char* valueName, const char* data) {
-  if (!WriteRegString(root, key, valueName, data))
-    NoteValueFailure(gSetup.failures, root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER", key,
+  if (WriteRegString(root, key, valueName, data)) return;
+  StepFailed();
+  NoteValueFailure(gSetup.failures, root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER", key,
                      valueName);
 }
 
@@ -63,8 +80,12 @@ void RunBuildTool(const ScriptStep& step) {
   si.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION& pi = gSetup.processInfo;
   ZeroMemory(&pi, sizeof pi);
-  if (!CreateProcessA(nullptr, P(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) return;
+  if (!CreateProcessA(nullptr, P(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi)) {
+    StepFailed();
+    return;
+  }
   WaitForSingleObject(pi.hProcess, INFINITE);
+  GetExitCodeProcess(pi.hProcess, &buildExitCode);
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
 }
@@ -178,6 +199,28 @@ void RunStep(const ScriptStep& step) {
   }
 }
 
+// What each step writes, for its line in the diagnostic log; nullptr: it writes nothing.
+constexpr const char* kStepWrites[] = {
+    "Extract",      "Folder",     "Copy",          nullptr,        nullptr,
+    "Build",        "User value", "User value",    "Machine value", "Append to",
+    "Remove",       nullptr,      nullptr,         nullptr,        "Machine value",
+    "User value",   "Unregister", nullptr,         "Repository page",
+};
+static_assert(std::size(kStepWrites) == static_cast<std::size_t>(Opcode::AddRepositoryPage) + 1);
+
+// One line per step that writes: its kind, its expanded operands (the first and W1,
+// which the step set or left empty) and its result; a build's by its exit code.
+void LogStep(const ScriptStep& step) {
+  const auto op = static_cast<std::size_t>(step.opcode);
+  const char* what = op < std::size(kStepWrites) ? kStepWrites[op] : nullptr;
+  if (what == nullptr) return;
+  if (step.opcode == Opcode::RunBuildTool && !stepFailed) {
+    DiagLog("Build %s in %s: exit code %lu", P(), W(1), buildExitCode);
+    return;
+  }
+  DiagOutcome(stepFailed, stepError, what, P(), W(1));
+}
+
 }  // namespace
 
 void RunScript(const ScriptStep* script) {
@@ -186,7 +229,10 @@ void RunScript(const ScriptStep* script) {
     AdvanceProgress();
     TimeStepProgress();
     ExpandInto(step->a, P(), kPathBufferCapacity);
+    W(1)[0] = '\0';
+    stepFailed = false;
     RunStep(*step);
+    LogStep(*step);
     TimeStepWork(*step);
   }
 }

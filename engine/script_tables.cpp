@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "engine/macros.h"
+#include "resources/product_info.h"
 
 namespace {
 
@@ -288,7 +289,7 @@ constexpr ScriptStep kSharedScript[] = {
     {"$HOME_DIR$\\license.txt", nullptr, 203, nullptr, Opcode::ExtractPayload},
     {"$SYS_DIR$\\qlnclear.exe", nullptr, 7, nullptr, Opcode::ExtractPayload},
     {"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib", "DisplayName", 0,
-     "Quillon Tarvel Lib v6.49 (trial)", Opcode::SetMachineValue},
+     TARVEL_APPS_NAME, Opcode::SetMachineValue},
     // Unquoted: the uninstaller takes everything after its name as the log path.
     {"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib", "UninstallString", 0,
      "qlnclear.exe $HOME_DIR$\\uninst.qln", Opcode::SetMachineValue},

@@ -9,6 +9,7 @@
 #include "engine/setup_state.h"
 #include "engine/text.h"
 #include "resources/product_info.h"
+#include "services/diag_log.h"
 #include "services/registry.h"
 #include "uninstlog/log_format.h"
 
@@ -56,19 +57,33 @@ void UninstallerFolder(char* out, std::size_t capacity) {
   if (n == 0 || n >= capacity) CopyText(out, capacity, MacroValue(gSetup.macros, Macro::SysDir));
 }
 
+// A value of the entry that could not be written is a failure of the run like any other.
+void Checked(bool written, const char* valueName) {
+  if (!DiagResult(written, "Machine value", kUninstallKey, valueName))
+    NoteValueFailure(gSetup.failures, "HKEY_LOCAL_MACHINE", kUninstallKey, valueName);
+}
+
+void EntryText(const char* valueName, const char* text) {
+  Checked(WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, valueName, text), valueName);
+}
+
+void EntryNumber(const char* valueName, DWORD value) {
+  Checked(WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, valueName, value), valueName);
+}
+
 }  // namespace
 
 void WriteUninstallEntry() {
-  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "Publisher", TARVEL_COMPANY);
-  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion", TARVEL_DISPLAY_VERSION);
+  EntryText("Publisher", TARVEL_COMPANY);
+  EntryText("DisplayVersion", TARVEL_DISPLAY_VERSION);
   char uninstaller[kPathCapacity + sizeof "\\qlnclear.exe"];
   UninstallerFolder(uninstaller, kPathCapacity);
   AppendText(uninstaller, sizeof uninstaller, "\\qlnclear.exe");
-  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon", uninstaller);
-  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation", MacroValue(gSetup.macros, Macro::HomeDir));
-  WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize", WrittenKib(gSetup.log));
-  WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, "NoModify", 1);
-  WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, "NoRepair", 1);
+  EntryText("DisplayIcon", uninstaller);
+  EntryText("InstallLocation", MacroValue(gSetup.macros, Macro::HomeDir));
+  EntryNumber("EstimatedSize", WrittenKib(gSetup.log));
+  EntryNumber("NoModify", 1);
+  EntryNumber("NoRepair", 1);
   // The registered command in its /S form, for the tools that remove without asking,
   // with the uninstaller named in full: such a tool may not search the system folder.
   char* quiet = gSetup.pathBuffer;
@@ -77,5 +92,5 @@ void WriteUninstallEntry() {
   AppendText(quiet, kPathBufferCapacity, "\" /S ");
   AppendText(quiet, kPathBufferCapacity, MacroValue(gSetup.macros, Macro::HomeDir));
   AppendText(quiet, kPathBufferCapacity, "\\uninst.qln");
-  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", quiet);
+  EntryText("QuietUninstallString", quiet);
 }

@@ -99,6 +99,20 @@ SetupOptions ReadSetupCommandLine(const char* commandLine) {
       o.silent = true;
     } else if (token == "/?") {
       usage = true;
+    } else if (StartsNoCase(token, "/LOG=")) {
+      if (o.log.data() != nullptr) Refuse(o, "given twice", token);
+      const char* from = p + 5;
+      const char close = *from == '"' ? '"' : '\0';
+      if (close != '\0') {
+        end = ++from;
+        while (*end != '\0' && *end != close) ++end;
+      }
+      o.log = std::string_view(from, static_cast<std::size_t>(end - from));
+      if (close != '\0') {
+        if (*end == close) ++end;
+        else Refuse(o, "no closing quote", token);
+      }
+      if (o.log.empty()) Refuse(o, "empty log path", token);
     } else if (StartsNoCase(token, "/COMPONENTS=")) {
       if (extra.empty()) extra = token;
       ReadComponents(o, token, std::string_view(token.data() + 12, token.size() - 12));

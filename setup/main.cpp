@@ -4,7 +4,9 @@
 // windows.h first: the common-controls header builds on its types.
 #include <commctrl.h>
 
+#include "engine/install_run.h"
 #include "engine/setup_state.h"
+#include "services/diag_log.h"
 #include "setup/command_line.h"
 #include "setup/silent_run.h"
 #include "setup/wizard.h"
@@ -18,11 +20,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   UINT code = 0;
   if (options.kind != StartKind::Wizard) {
     code = RunFromCommandLine(options);
+  } else if (options.log.data() != nullptr && !OpenDiagLog(options.log, kDiagLogTitle)) {
+    MessageBoxA(nullptr, "The log file of /LOG= cannot be created.", "Tarvel Lib Installation", MB_ICONERROR);
+    code = kExitBadOption;
   } else {
     const INT_PTR result = DialogBoxParamA(gSetup.instance, MAKEINTRESOURCEA(1), nullptr, WizardDialogProc, 0);
     if (result != 0) {
       MessageBoxA(nullptr, "Fatal Error: Can't load resource.", "QLN Installation Error", MB_ICONERROR);
     }
+    // The code an unattended run with the same outcome returns; the wizard itself ends with 0.
+    CloseDiagLog(InstallFailureCount() != 0 ? kExitNotAllWritten : kExitInstalled);
   }
   if (gSetup.bitmap != nullptr) DeleteObject(gSetup.bitmap);
   // A dialog that never started never ran its end request.

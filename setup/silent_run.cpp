@@ -13,6 +13,7 @@
 #include "engine/setup_state.h"
 #include "engine/text.h"
 #include "engine/wizard_items.h"
+#include "services/diag_log.h"
 #include "setup/wizard.h"
 
 namespace {
@@ -35,12 +36,6 @@ void Put(std::string_view text) {
   if (gConsole != nullptr) WriteFile(gConsole, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
-void Say(std::string_view what, std::string_view detail) {
-  Put(what);
-  Put(detail);
-  Put("\r\n");
-}
-
 // Appends, cut to the block.
 void Append(char* text, std::size_t capacity, std::string_view part) {
   std::size_t n = TextLength(text);
@@ -51,15 +46,26 @@ void Append(char* text, std::size_t capacity, std::string_view part) {
   text[n] = '\0';
 }
 
+// One line on the console, and in the log when there is one.
+void Say(std::string_view what, std::string_view detail, std::string_view more = {}) {
+  char line[1024] = {};
+  for (std::string_view part : {what, detail, more}) Append(line, sizeof line, part);
+  Put(line);
+  Put("\r\n");
+  DiagLog("%s", line);
+}
+
 constexpr std::string_view kUsageHead =
-    "setup.exe [/S [/COMPONENTS=list] [/D=path]]\r\n\r\n"
+    "setup.exe [/S [/COMPONENTS=list] [/LOG=file] [/D=path]]\r\n\r\n"
     "/S  no window, no question; ends with an exit code.\r\n"
+    "/LOG=file  a log of the run (the wizard's too); its folder must exist.\r\n"
     "/COMPONENTS=list  separated by commas, of:\r\n ";
 constexpr std::string_view kUsageTail =
     "\r\n  (default: as the wizard ticks them; the shared files always).\r\n"
     "/D=path  the destination, last, no quotes (default: the wizard's).\r\n\r\n"
-    "Exit codes: 0 installed, 1 option malformed, 2 component not offered,\r\n"
-    "3 destination refused, 4 installation not started, 5 not all written.\r\n";
+    "Exit codes: 0 installed, 1 option malformed or log not created,\r\n"
+    "2 component not offered, 3 destination refused, 4 installation not\r\n"
+    "started, 5 not all written.\r\n";
 
 constexpr std::size_t NamesLength() {
   std::size_t n = 0;
@@ -212,11 +218,12 @@ unsigned RunFromCommandLine(const SetupOptions& o) {
     return kExitInstalled;
   }
   unsigned code = kExitBadOption;
-  if (o.kind == StartKind::Malformed) {
+  if (o.log.data() != nullptr && !OpenDiagLog(o.log, kDiagLogTitle)) {
+    Say("the log cannot be created: ", o.log);
+  } else if (o.kind == StartKind::Malformed) {
     // Only a start that asked for no window goes without one.
     if (!o.silent && gConsole == nullptr) ShowUsage(o);
-    Put(o.problem);
-    Say(": ", o.refused);
+    Say(o.problem, ": ", o.refused);
   } else {
     code = InstallSilently(o);
   }
@@ -230,5 +237,5 @@ unsigned RunFromCommandLine(const SetupOptions& o) {
     const char digit[] = {static_cast<char>('0' + code), '\0'};
     Say("Tarvel Lib not installed, exit code ", digit);
   }
-  return code;
+  return CloseDiagLog(code);
 }

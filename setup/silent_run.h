@@ -2,15 +2,10 @@
 // unattended installation, and the exit code of each.
 #pragma once
 #include "setup/command_line.h"
+#include "setup/exit_codes.h"
 
-enum SilentExit : unsigned {
-  kExitInstalled = 0,
-  kExitBadOption = 1,           // an option unknown or malformed
-  kExitNotOffered = 2,          // a component named is not offered on this machine
-  kExitDestinationRefused = 3,  // too long, not absolute, cannot be made
-  kExitNotStarted = 4,          // the installation could not be started
-  kExitNotAllWritten = 5,       // installed, but some of it could not be written
-};
+// The first line of setup.exe's /LOG= file, before the version.
+inline constexpr char kDiagLogTitle[] = "Tarvel Lib setup";
 
 // Carries out what options ask for (any kind but Wizard) and returns the exit code.
 unsigned RunFromCommandLine(const SetupOptions& options);

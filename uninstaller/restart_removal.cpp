@@ -76,7 +76,9 @@ void DeleteOrSchedule(const char* path) {
   const DWORD error = GetLastError();
   // Windows refuses to delete a running program's file with "access denied".
   const bool own = error == ERROR_ACCESS_DENIED && IsOwnFile(path);
-  if (error != ERROR_SHARING_VIOLATION && !own) {
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+    DiagLog("Delete %s: not there", path);  // never made, or removed by hand: nothing to do
+  } else if (error != ERROR_SHARING_VIOLATION && !own) {
     DiagOutcome(true, error, "Delete", path, "");
   } else if (!IsPendingFile(gPending, path) && ScheduleAtRestart(path)) {
     NotePendingFile(gPending, path);

@@ -195,11 +195,14 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
     std::string refusal;  // the first line printed
     bool writesNothing;
     const char* held = nullptr;  // a file of the destination held open during the run
+    std::string logged = "";     // a line of the /LOG= file, which ends with the exit code
   };
   const std::string tooLong = "C:\\tvtest\\" + std::string(300, 'x');
+  const std::string diag = FreshFolder("setup log") + "\\setup.log", log = " /LOG=\"" + diag + "\"";
   const RefusalCase cases[] = {
-      {"relative destination", "setup/setup.exe", "/S /D=Lib", 3,
-       "destination refused: Can't create the destination folder.", true},
+      {"relative destination", "setup/setup.exe", "/S" + log + " /D=Lib", 3,
+       "destination refused: Can't create the destination folder.", true, nullptr,
+       "Destination Lib: Can't create the destination folder."},
       {"destination too long", "setup/setup.exe", "/S /D=" + tooLong, 3,
        "destination refused: The destination path is too long.", true},
       {"a level that cannot be made", "setup/setup.exe", "/S /D=C:\\tvtest\\made\\a*b", 3,
@@ -216,9 +219,12 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
       // As in the wizard, the root and a log of the start are written.
       {"no worker thread", "tests/wine/wizard/setup_without_worker.exe", "/S /D=C:\\tvtest\\lib", 4,
        "the installation could not be started", false},
-      {"the usage", "setup/setup.exe", "/S /?", 0, "setup.exe [/S [/COMPONENTS=list] [/D=path]]", true},
-      {"a file it cannot write", "setup/setup.exe", "/S /COMPONENTS=help /D=C:\\tvtest\\lib", 5,
-       "could not be written: C:\\tvtest\\lib\\readme.txt", false, "C:\\tvtest\\lib\\readme.txt"},
+      {"the usage", "setup/setup.exe", "/S /?", 0, "setup.exe [/S [/COMPONENTS=list] [/LOG=file] [/D=path]]", true},
+      {"a log that cannot be created", "setup/setup.exe", "/S /LOG=C:\\tvtest\\no\\s.log /D=C:\\tvtest\\lib", 1,
+       "the log cannot be created: C:\\tvtest\\no\\s.log", true},
+      {"a file it cannot write", "setup/setup.exe", "/S /COMPONENTS=help" + log + " /D=C:\\tvtest\\lib", 5,
+       "could not be written: C:\\tvtest\\lib\\readme.txt", false, "C:\\tvtest\\lib\\readme.txt",
+       "Extract C:\\tvtest\\lib\\readme.txt: error 32 (failure 1)"},
   };
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -237,6 +243,13 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
     EXPECT_EQ(run.code, c.code) << run.output;
     EXPECT_EQ(run.shown, "");
     EXPECT_EQ(run.output.substr(0, run.output.find("\r\n")), c.refusal) << run.output;
+    std::string logText;
+    EXPECT_EQ(ReadFileBytes(diag, &logText), !c.logged.empty());
+    DeleteFileA(diag.c_str());
+    if (!c.logged.empty()) {
+      EXPECT_NE(logText.find("\r\n" + c.logged + "\r\n"), std::string::npos) << logText;
+      EXPECT_TRUE(logText.ends_with("\r\nExit code " + std::to_string(c.code) + "\r\n")) << logText;
+    }
     if (c.code == 5) {
       EXPECT_EQ(run.output, c.refusal + "\r\nTarvel Lib installed with errors in C:\\tvtest\\lib\r\n");
       continue;
@@ -265,7 +278,7 @@ TEST_F(Silent, WithoutAConsoleTheUsageIsAMessageBox) {
     const char* boxStart;  // nullptr: no box
   };
   static const BoxCase cases[] = {
-      {"/?", 0, "setup.exe [/S [/COMPONENTS=list] [/D=path]]\r\n"},
+      {"/?", 0, "setup.exe [/S [/COMPONENTS=list] [/LOG=file] [/D=path]]\r\n"},
       {"/D=C:\\tvtest\\lib", 1, "needs /S: /D=C:\\tvtest\\lib\r\n\r\nsetup.exe [/S"},
       {"/S /Q", 1, nullptr},
   };

@@ -207,9 +207,16 @@ constexpr const char* kStepWrites[] = {
     "User value",   "Unregister", nullptr,         "Repository page",
 };
 static_assert(std::size(kStepWrites) == static_cast<std::size_t>(Opcode::AddRepositoryPage) + 1);
+// The opcodes whose second operand, expanded into W1, names what they write as well.
+constexpr std::uint32_t Bit(Opcode op) { return 1u << static_cast<std::uint32_t>(op); }
+constexpr std::uint32_t kSecondInW1 = Bit(Opcode::CopyToFile) | Bit(Opcode::RunBuildTool) |
+                                      Bit(Opcode::RegisterPackage) | Bit(Opcode::UpdateSearchPath) |
+                                      Bit(Opcode::RegisterHelpFile) | Bit(Opcode::AppendOnce) |
+                                      Bit(Opcode::SetMachineValue) | Bit(Opcode::SetUserValue) |
+                                      Bit(Opcode::PruneRegistrations);
 
-// One line per step that writes: its kind, its expanded operands (the first and W1,
-// which the step set or left empty) and its result; a build's by its exit code.
+// One line per step that writes: its kind, its expanded operands (the first, and W1
+// where it holds the second) and its result; a build's by its exit code.
 void LogStep(const ScriptStep& step) {
   const auto op = static_cast<std::size_t>(step.opcode);
   const char* what = op < std::size(kStepWrites) ? kStepWrites[op] : nullptr;
@@ -218,7 +225,7 @@ void LogStep(const ScriptStep& step) {
     DiagLog("Build %s in %s: exit code %lu", P(), W(1), buildExitCode);
     return;
   }
-  DiagOutcome(stepFailed, stepError, what, P(), W(1));
+  DiagOutcome(stepFailed, stepError, what, P(), (kSecondInW1 >> op) & 1u ? W(1) : "");
 }
 
 }  // namespace
@@ -229,7 +236,6 @@ void RunScript(const ScriptStep* script) {
     AdvanceProgress();
     TimeStepProgress();
     ExpandInto(step->a, P(), kPathBufferCapacity);
-    W(1)[0] = '\0';
     stepFailed = false;
     RunStep(*step);
     LogStep(*step);

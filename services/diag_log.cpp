@@ -27,9 +27,13 @@ bool OpenDiagLog(std::string_view path, const char* program) {
   return true;
 }
 
+void DiagWrite(std::string_view text) {
+  DWORD written = 0;
+  if (gFile != nullptr) WriteFile(gFile, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
 void DiagLog(const char* format, ...) {
   if (gFile == nullptr) return;
-  const DWORD error = GetLastError();  // callers read it after logging
   char line[1024 + 2];
   va_list args;
   va_start(args, format);
@@ -38,9 +42,7 @@ void DiagLog(const char* format, ...) {
   if (n < 0) n = 0;
   line[n++] = '\r';
   line[n++] = '\n';
-  DWORD written = 0;
-  WriteFile(gFile, line, static_cast<DWORD>(n), &written, nullptr);
-  SetLastError(error);
+  DiagWrite(std::string_view(line, static_cast<std::size_t>(n)));
 }
 
 void DiagOutcome(bool failed, DWORD error, const char* what, const char* target, const char* second) {

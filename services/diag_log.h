@@ -12,6 +12,8 @@
 bool OpenDiagLog(std::string_view path, const char* program);
 // One line from a wsprintf format, cut at 1023 bytes.
 void DiagLog(const char* format, ...);
+// Bytes as they are, line ends included: what a program also says on its console.
+void DiagWrite(std::string_view text);
 // "what target[ > second]: OK", or ": error N (failure K)" with the K-th failure
 // counted; N is GetLastError() at the call. Returns ok.
 bool DiagResult(bool ok, const char* what, const char* target, const char* second = "");

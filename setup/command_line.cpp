@@ -102,16 +102,13 @@ SetupOptions ReadSetupCommandLine(const char* commandLine) {
     } else if (StartsNoCase(token, "/LOG=")) {
       if (o.log.data() != nullptr) Refuse(o, "given twice", token);
       const char* from = p + 5;
-      const char close = *from == '"' ? '"' : '\0';
-      if (close != '\0') {
+      if (*from == '"') {
         end = ++from;
-        while (*end != '\0' && *end != close) ++end;
+        while (*end != '\0' && *end != '"') ++end;
+        if (*end == '\0') Refuse(o, "no closing quote", token);
       }
       o.log = std::string_view(from, static_cast<std::size_t>(end - from));
-      if (close != '\0') {
-        if (*end == close) ++end;
-        else Refuse(o, "no closing quote", token);
-      }
+      if (*end == '"') ++end;
       if (o.log.empty()) Refuse(o, "empty log path", token);
     } else if (StartsNoCase(token, "/COMPONENTS=")) {
       if (extra.empty()) extra = token;

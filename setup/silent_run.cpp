@@ -31,9 +31,18 @@ void AttachParentConsole() {
   if (out != INVALID_HANDLE_VALUE) gConsole = out;
 }
 
+// To the console, and to the log when there is one.
 void Put(std::string_view text) {
   DWORD written = 0;
   if (gConsole != nullptr) WriteFile(gConsole, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  DiagWrite(text);
+}
+
+void Say(std::string_view what, std::string_view detail, std::string_view more = {}) {
+  Put(what);
+  Put(detail);
+  Put(more);
+  Put("\r\n");
 }
 
 // Appends, cut to the block.
@@ -44,15 +53,6 @@ void Append(char* text, std::size_t capacity, std::string_view part) {
     text[n++] = c;
   }
   text[n] = '\0';
-}
-
-// One line on the console, and in the log when there is one.
-void Say(std::string_view what, std::string_view detail, std::string_view more = {}) {
-  char line[1024] = {};
-  for (std::string_view part : {what, detail, more}) Append(line, sizeof line, part);
-  Put(line);
-  Put("\r\n");
-  DiagLog("%s", line);
 }
 
 constexpr std::string_view kUsageHead =

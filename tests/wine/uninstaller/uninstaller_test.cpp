@@ -355,7 +355,9 @@ TEST(Uninstaller, QuietForms) {
   for (const QuietCase& c : cases) {
     CreateDirectoryA(folder.c_str(), nullptr);
     Touch(file);
-    if (!c.ownCopy.empty()) ASSERT_TRUE(CopyFileA(Exe().c_str(), c.ownCopy.c_str(), FALSE));
+    if (!c.ownCopy.empty()) {
+      ASSERT_TRUE(CopyFileA(Exe().c_str(), c.ownCopy.c_str(), FALSE));
+    }
     ASSERT_TRUE(WriteFileBytes(logPath, Rec(1, "Quiet banner") + Rec(9, folder) + Rec(3, file) +
                                             (c.ownCopy.empty() ? "" : Rec(3, c.ownCopy))));
     ForgetPendingRenames();

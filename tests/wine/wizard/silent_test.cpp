@@ -269,8 +269,9 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
   }
 }
 
-// Started with no console, the usage and a refused line that did not ask for silence
-// come in a message box; a refused /S line stays silent.
+// Started with no console, the usage, a refused line that did not ask for silence and
+// a wizard's log that cannot be created come in a message box; a refused /S line
+// stays silent.
 TEST_F(Silent, WithoutAConsoleTheUsageIsAMessageBox) {
   struct BoxCase {
     const char* arguments;
@@ -281,6 +282,8 @@ TEST_F(Silent, WithoutAConsoleTheUsageIsAMessageBox) {
       {"/?", 0, "setup.exe [/S [/COMPONENTS=list] [/LOG=file] [/D=path]]\r\n"},
       {"/D=C:\\tvtest\\lib", 1, "needs /S: /D=C:\\tvtest\\lib\r\n\r\nsetup.exe [/S"},
       {"/S /Q", 1, nullptr},
+      // The wizard's log that cannot be created: the box, and no wizard.
+      {"/LOG=C:\\tvtest\\no\\w.log", 1, "The log file of /LOG= cannot be created."},
   };
   for (const BoxCase& c : cases) {
     SCOPED_TRACE(c.arguments);

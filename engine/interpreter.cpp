@@ -57,7 +57,7 @@ void WriteValue(HKEY root, const char* key, const char* valueName, const char* d
   if (WriteRegString(root, key, valueName, data)) return;
   StepFailed();
   NoteValueFailure(gSetup.failures, root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER", key,
-                     valueName);
+                   valueName);
 }
 
 // The build before a copy leaves the package the copy names: without it the build

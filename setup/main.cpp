@@ -20,8 +20,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   UINT code = 0;
   if (options.kind != StartKind::Wizard) {
     code = RunFromCommandLine(options);
-  } else if (options.log.data() != nullptr && !OpenDiagLog(options.log, kDiagLogTitle)) {
-    MessageBoxA(nullptr, "The log file of /LOG= cannot be created.", "Tarvel Lib Installation", MB_ICONERROR);
+  } else if (!OpenRunLog(options)) {
     code = kExitBadOption;
   } else {
     const INT_PTR result = DialogBoxParamA(gSetup.instance, MAKEINTRESOURCEA(1), nullptr, WizardDialogProc, 0);

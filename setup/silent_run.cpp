@@ -211,6 +211,16 @@ unsigned InstallSilently(const SetupOptions& o) {
 
 }  // namespace
 
+bool OpenRunLog(const SetupOptions& o) {
+  if (o.log.data() == nullptr || OpenDiagLog(o.log, "Tarvel Lib setup")) return true;
+  if (o.kind == StartKind::Wizard) {
+    MessageBoxA(nullptr, "The log file of /LOG= cannot be created.", "Tarvel Lib Installation", MB_ICONERROR);
+  } else {
+    Say("the log cannot be created: ", o.log);
+  }
+  return false;
+}
+
 unsigned RunFromCommandLine(const SetupOptions& o) {
   AttachParentConsole();
   if (o.kind == StartKind::Usage) {
@@ -218,13 +228,13 @@ unsigned RunFromCommandLine(const SetupOptions& o) {
     return kExitInstalled;
   }
   unsigned code = kExitBadOption;
-  if (o.log.data() != nullptr && !OpenDiagLog(o.log, kDiagLogTitle)) {
-    Say("the log cannot be created: ", o.log);
-  } else if (o.kind == StartKind::Malformed) {
+  // A log that cannot be created ends the run before anything else happens.
+  const bool logOpen = OpenRunLog(o);
+  if (logOpen && o.kind == StartKind::Malformed) {
     // Only a start that asked for no window goes without one.
     if (!o.silent && gConsole == nullptr) ShowUsage(o);
     Say(o.problem, ": ", o.refused);
-  } else {
+  } else if (logOpen) {
     code = InstallSilently(o);
   }
   if (code == kExitNotStarted) Say("the installation could not be started", "");

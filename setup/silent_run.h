@@ -4,8 +4,9 @@
 #include "setup/command_line.h"
 #include "setup/exit_codes.h"
 
-// The first line of setup.exe's /LOG= file, before the version.
-inline constexpr char kDiagLogTitle[] = "Tarvel Lib setup";
+// Opens the /LOG= file when one is given, before anything else is written. False when
+// it cannot be created, said in a message box for the wizard, on the console otherwise.
+bool OpenRunLog(const SetupOptions& options);
 
 // Carries out what options ask for (any kind but Wizard) and returns the exit code.
 unsigned RunFromCommandLine(const SetupOptions& options);

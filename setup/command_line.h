@@ -13,6 +13,7 @@ struct SetupOptions {
   std::uint32_t components;     // bit i: row i of the component table named
   std::string_view destination; // the rest of the line after /D=; data() is nullptr without it
   std::string_view log;         // the file of /LOG=, quotes removed; data() is nullptr without it
+                                // or when that option is refused
   const char* problem;          // Malformed: why, e.g. "unknown option"
   std::string_view refused;     // Malformed: the option or component name meant
 };

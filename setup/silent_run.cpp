@@ -213,11 +213,15 @@ unsigned InstallSilently(const SetupOptions& o) {
 
 bool OpenRunLog(const SetupOptions& o) {
   if (o.log.data() == nullptr || OpenDiagLog(o.log, "Tarvel Lib setup")) return true;
-  if (o.kind == StartKind::Wizard) {
-    MessageBoxA(nullptr, "The log file of /LOG= cannot be created.", "Tarvel Lib Installation", MB_ICONERROR);
-  } else {
-    Say("the log cannot be created: ", o.log);
+  constexpr std::string_view kRefusal = "the log cannot be created: ";
+  if (o.kind != StartKind::Wizard) {
+    Say(kRefusal, o.log);
+    return false;
   }
+  char text[kPathCapacity + kRefusal.size()] = {};
+  Append(text, sizeof text, kRefusal);
+  Append(text, sizeof text, o.log);
+  MessageBoxA(nullptr, text, "Tarvel Lib Installation", MB_ICONERROR);
   return false;
 }
 

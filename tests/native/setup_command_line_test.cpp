@@ -46,9 +46,11 @@ TEST(ReadSetupCommandLine, Table) {
       {"setup.exe /LOG=C:\\t\\s.log", K::Wizard, false, 0, nullptr, "", "C:\\t\\s.log"},
       {"setup.exe /S /log=\"C:\\a b\\s.log\" /D=C:\\x", K::Silent, false, 0, "C:\\x", "", "C:\\a b\\s.log"},
       {"setup.exe /S /D=C:\\x /LOG=y", K::Silent, false, 0, "C:\\x /LOG=y", ""},
-      {"setup.exe /S /LOG=\"C:\\a b", K::Malformed, false, 0, nullptr, "/LOG=\"C:\\a", "C:\\a b"},
-      {"setup.exe /S /LOG=\"\"", K::Malformed, false, 0, nullptr, "/LOG=\"\"", ""},
-      {"setup.exe /LOG=a /LOG=b", K::Malformed, false, 0, nullptr, "/LOG=b", "b"},
+      // A refused /LOG= names no file; a malformed line with a sound one keeps it.
+      {"setup.exe /S /LOG=\"C:\\a b", K::Malformed, false, 0, nullptr, "/LOG=\"C:\\a"},
+      {"setup.exe /S /LOG=\"\"", K::Malformed, false, 0, nullptr, "/LOG=\"\""},
+      {"setup.exe /LOG=a /LOG=b", K::Malformed, false, 0, nullptr, "/LOG=b", "a"},
+      {"setup.exe /S /LOG=a /X", K::Malformed, false, 0, nullptr, "/X", "a"},
       // The usage wins over everything before /D=.
       {"setup.exe /?", K::Usage, false, 0, nullptr, ""},
       {"setup.exe /S /X /?", K::Usage, false, 0, nullptr, ""},

@@ -283,7 +283,7 @@ TEST_F(Silent, WithoutAConsoleTheUsageIsAMessageBox) {
       {"/D=C:\\tvtest\\lib", 1, "needs /S: /D=C:\\tvtest\\lib\r\n\r\nsetup.exe [/S"},
       {"/S /Q", 1, nullptr},
       // The wizard's log that cannot be created: the box, and no wizard.
-      {"/LOG=C:\\tvtest\\no\\w.log", 1, "The log file of /LOG= cannot be created."},
+      {"/LOG=C:\\tvtest\\no\\w.log", 1, "the log cannot be created: C:\\tvtest\\no\\w.log"},
   };
   for (const BoxCase& c : cases) {
     SCOPED_TRACE(c.arguments);

@@ -54,7 +54,8 @@ TEST(ParseLogPath, Table) {
     std::memset(path, 'X', sizeof path);
     bool quiet = !c.quiet;
     std::string_view diagLog = "X";
-    EXPECT_EQ(ParseLogPath(c.commandLine, path, sizeof path, &quiet, &diagLog), c.found) << "row " << i << ": " << c.commandLine;
+    EXPECT_EQ(ParseLogPath(c.commandLine, path, sizeof path, &quiet, &diagLog), c.found)
+        << "row " << i << ": " << c.commandLine;
     EXPECT_EQ(diagLog.data() == nullptr, c.diagLog == nullptr) << "row " << i;
     if (c.diagLog != nullptr) EXPECT_EQ(diagLog, c.diagLog) << "row " << i;
     EXPECT_EQ(quiet, c.quiet) << "row " << i << ": " << c.commandLine;

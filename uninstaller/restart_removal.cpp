@@ -74,11 +74,13 @@ void DeleteOrSchedule(const char* path) {
     return;
   }
   const DWORD error = GetLastError();
-  // Windows refuses to delete a running program's file with "access denied".
-  const bool own = error == ERROR_ACCESS_DENIED && IsOwnFile(path);
+  // Windows refuses to delete a running program's file with "access denied" (as it
+  // refuses a read-only one); whatever the answer, the uninstaller's own file never
+  // makes the removal wait for a restart.
+  const bool own = (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) && IsOwnFile(path);
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
     DiagLog("Delete %s: not there", path);  // never made, or removed by hand: nothing to do
-  } else if (error != ERROR_SHARING_VIOLATION && !own) {
+  } else if (error != ERROR_SHARING_VIOLATION && !own) {  // another reason than use
     DiagOutcome(true, error, "Delete", path, "");
   } else if (!IsPendingFile(gPending, path) && ScheduleAtRestart(path)) {
     NotePendingFile(gPending, path);

@@ -131,6 +131,15 @@ std::vector<std::string> Components(const std::string& logPath) {
   return captions;
 }
 
+// The /LOG= file's lines from the destination folder made to the uninstall log written:
+// every step of the run, which the wizard's log and the unattended one share.
+std::string LoggedSteps(const std::string& file) {
+  std::string text;
+  ReadFileBytes(file, &text);
+  const std::size_t from = text.find("\r\nFolder "), to = text.find("\r\nUninstall log ");
+  return from == std::string::npos || to == std::string::npos ? "(no steps)\n" + text : text.substr(from, to - from);
+}
+
 class Silent : public ::testing::Test {
  protected:
   void SetUp() override { wizard::CleanSlate(); }
@@ -154,10 +163,10 @@ TEST_F(Silent, LeavesWhatTheWizardLeavesWithTheSameChoices) {
   };
   for (const SameCase& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string root = c.root, log = root + "\\uninst.qln";
+    const std::string root = c.root, log = root + "\\uninst.qln", diag = "C:\\tvlog.txt";
     wizard::CleanSlate();
     ASSERT_NO_FATAL_FAILURE(MakeIdes());
-    const SetupRun run = RunSetup(std::string("/S ") + c.components + "/D=" + root);
+    const SetupRun run = RunSetup(std::string("/S ") + c.components + "/LOG=" + diag + " /D=" + root);
     EXPECT_EQ(run.code, 0u) << run.output;
     EXPECT_EQ(run.shown, "");
     EXPECT_EQ(run.output, "Tarvel Lib installed in " + root + "\r\n");
@@ -166,17 +175,24 @@ TEST_F(Silent, LeavesWhatTheWizardLeavesWithTheSameChoices) {
     EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", &quiet));
     EXPECT_EQ(quiet, "\"" + wizard::UninstallerFile() + "\" /S " + log);
     const Traces silent = TakeTraces();
+    const std::string silentSteps = LoggedSteps(diag);
 
     wizard::CleanSlate();
     ASSERT_NO_FATAL_FAILURE(MakeIdes());
     wizard::Session s;
-    ASSERT_TRUE(wizard::Start(&s)) << DescribeWindows(s.program.pid);
+    ASSERT_TRUE(wizard::Start(&s, "setup/setup.exe", "/LOG=" + diag)) << DescribeWindows(s.program.pid);
     ASSERT_TRUE(wizard::Next(s));
     for (int row : c.untick) wizard::ClickRow(s, row);
     ASSERT_TRUE(wizard::Install(s, root));
     DWORD code = 1;
     ASSERT_TRUE(wizard::Finish(s, &code));
     const Traces wizard = TakeTraces();
+    std::string wizardLog;
+    ASSERT_TRUE(ReadFileBytes(diag, &wizardLog));
+    EXPECT_TRUE(wizardLog.ends_with("\r\nExit code 0\r\n")) << wizardLog;
+    EXPECT_EQ(LoggedSteps(diag), silentSteps);
+    EXPECT_NE(silentSteps.find("\r\nBuild "), std::string::npos) << silentSteps;
+    DeleteFileA(diag.c_str());
 
     ASSERT_EQ(silent.files.count(log), 1u);
     ASSERT_EQ(wizard.files.count(log), 1u);

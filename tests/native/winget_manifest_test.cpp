@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "engine/uninstall_entry.h"
+#include "setup/command_line.h"
 #include "resources/product_info.h"
 
 namespace {
@@ -64,7 +65,7 @@ TEST(WingetManifest, InstallerSaysHowSetupRunsAndEnds) {
   EXPECT_EQ(f["Silent"], "/S");
   EXPECT_EQ(f["SilentWithProgress"], "/S");
   EXPECT_EQ(f["InstallLocation"], "/D=<INSTALLPATH>");
-  EXPECT_EQ(f["Log"], "/LOG=<LOGPATH>");
+  EXPECT_EQ(f["Log"], "/LOG=\"<LOGPATH>\"");
   EXPECT_EQ(f["InstallerUrl"], "https://dl.example/s.exe");
   EXPECT_EQ(f["InstallerSha256"], std::string(64, 'A'));
   EXPECT_EQ(f["DisplayName"], TARVEL_APPS_NAME);
@@ -88,6 +89,22 @@ TEST(WingetManifest, InstallerSaysHowSetupRunsAndEnds) {
   EXPECT_EQ(MakeWingetManifest(kSha, kPlaceholderUrl)[1].text.find("InstallerUrl: https://example.invalid/") !=
                 std::string::npos,
             true);
+}
+
+// The switches as the package manager joins them (silent, log, location), with paths
+// that have blanks, read back by setup.exe's own command-line reader.
+TEST(WingetManifest, SwitchesMakeALineSetupReadsBack) {
+  auto f = Fields(MakeWingetManifest(kSha, kPlaceholderUrl)[1].text);
+  auto put = [](std::string text, const std::string& token, const std::string& value) {
+    return text.replace(text.find(token), token.size(), value);
+  };
+  const std::string log = "C:\\Users\\A B\\AppData\\Local\\Temp\\setup.log", folder = "C:\\Program Files\\Tarvel Lib";
+  const std::string line = "setup.exe " + f["Silent"] + " " + put(f["Log"], "<LOGPATH>", log) + " " +
+                           put(f["InstallLocation"], "<INSTALLPATH>", folder);
+  const SetupOptions o = ReadSetupCommandLine(line.c_str());
+  EXPECT_EQ(o.kind, StartKind::Silent) << line;
+  EXPECT_EQ(o.log, log);
+  EXPECT_EQ(o.destination, folder);
 }
 
 }  // namespace

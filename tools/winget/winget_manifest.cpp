@@ -44,7 +44,10 @@ std::array<ManifestFile, 3> MakeWingetManifest(std::string_view sha256, std::str
                           "  Silent: /S\n"
                           "  SilentWithProgress: /S\n"
                           "  InstallLocation: /D=<INSTALLPATH>\n"
-                          "  Log: /LOG=<LOGPATH>\n"
+                          // Quoted here: the package manager puts in the path as it is, and
+                          // a user's temporary folder may have a blank in it. /D= takes
+                          // the rest of the line, and the location comes last.
+                          "  Log: /LOG=\"<LOGPATH>\"\n"
                           "ExpectedReturnCodes:\n";
   for (const ReturnCode& r : kReturnCodes)
     installer += "- InstallerReturnCode: " + std::to_string(r.code) + "\n  ReturnResponse: " + r.response + "\n";

@@ -188,8 +188,15 @@ bool LoadLog(const char* path) {
 
 void RemoveDirectories() {
   const std::size_t logged = gUninstaller.directories.count;
-  while (const char* path = PopDirectory(gUninstaller.directories))
-    DiagResult(RemoveDirectoryA(path) != FALSE, "Remove folder", path);
+  while (const char* path = PopDirectory(gUninstaller.directories)) {
+    // A folder that still holds something is kept by design: not a failure.
+    const bool removed = RemoveDirectoryA(path) != FALSE;
+    if (!removed && GetLastError() == ERROR_DIR_NOT_EMPTY) {
+      DiagLog("Remove folder %s: not empty, kept", path);
+    } else {
+      DiagResult(removed, "Remove folder", path);
+    }
+  }
   // Popping leaves the entries in place, so the folders can still be named.
   ScheduleHoldingFolders(gUninstaller.directories.entries, logged);
   ReleaseDirectoryStack();

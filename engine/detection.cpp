@@ -12,6 +12,7 @@
 #include "engine/script_tables.h"
 #include "engine/text.h"
 #include "services/file_edits.h"
+#include "services/diag_log.h"
 #include "services/directory_path.h"
 #include "services/registry.h"
 #include "engine/setup_state.h"
@@ -36,6 +37,7 @@ void DetectIde(ComponentEntry& row) {
       return;
     }
   }
+  DiagLog("IDE %s: %s", row.ideKey, row.ideRoot);
   row.visibility = 1;
   row.selection = 1;
   if (gSetup.destinationProposed == 0) CopyText(gSetup.destination, kPathCapacity, row.ideRoot);
@@ -73,6 +75,7 @@ void PrepareComponentPage() {
     CopyText(gSetup.destination, kPathCapacity, earlier);
   }
   SetDlgItemTextA(gSetup.dialog, Item::Destination, gSetup.destination);
+  DiagLog("Proposed destination: %s", gSetup.destination);
   ++gSetup.destinationProposed;
 }
 
@@ -145,9 +148,14 @@ const char* DestinationRefusal() {
   const bool fits = GetWindowTextLengthA(edit) < static_cast<int>(kPathCapacity);
   if (fits) GetWindowTextA(edit, path, kPathCapacity);
   StripTrailingSeparator(path);
-  if (!fits || TextLength(path) > static_cast<std::size_t>(LongestDestination())) return "The destination path is too long.";
-  if (!IsPlainAbsolutePath(path) || !MakeDestinationFolder(path)) return "Can't create the destination folder.";
-  return nullptr;
+  const char* problem = nullptr;
+  if (!fits || TextLength(path) > static_cast<std::size_t>(LongestDestination())) {
+    problem = "The destination path is too long.";
+  } else if (!IsPlainAbsolutePath(path) || !MakeDestinationFolder(path)) {
+    problem = "Can't create the destination folder.";
+  }
+  DiagLog("Destination %s: %s", path, problem != nullptr ? problem : "accepted");
+  return problem;
 }
 
 bool AcceptDestination() {

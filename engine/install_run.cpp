@@ -12,6 +12,7 @@
 #include "engine/text.h"
 #include "engine/uninstall_entry.h"
 #include "engine/wizard_items.h"
+#include "services/diag_log.h"
 #include "services/file_edits.h"
 #include "services/registry.h"
 #include "uninstlog/log_format.h"
@@ -37,11 +38,13 @@ void SetIdeMacros(const ComponentEntry& row) {
 DWORD WINAPI InstallWorker(LPVOID) {
   for (ComponentEntry* row = ComponentTable(); row->caption != nullptr; ++row) {
     if (row->selection != 1) continue;
+    DiagLog("Component%s", row->caption);
     if (row->ideKey != nullptr) SetIdeMacros(*row);
     AppendLog(gSetup.log, LogType::Component, row->caption);
     RunScript(row->script, scripts::kTexts);
   }
-  if (!WriteRegString(HKEY_LOCAL_MACHINE, kProductKey, "RootDir", MacroValue(gSetup.macros, Macro::HomeDir)))
+  if (!DiagResult(WriteRegString(HKEY_LOCAL_MACHINE, kProductKey, "RootDir", MacroValue(gSetup.macros, Macro::HomeDir)),
+                  "Machine value", kProductKey, "RootDir"))
     NoteValueFailure(gSetup.failures, "HKEY_LOCAL_MACHINE", kProductKey, "RootDir");
   WriteUninstallEntry();
   ++gSetup.wizardStep;
@@ -64,7 +67,8 @@ void StartInstallation() {
   EnableWindow(GetDlgItem(gSetup.dialog, Item::Cancel), FALSE);
   CollectChoices();
   CountSelectedSteps();
-  if (!CreateDirectoryPath(MacroValue(gSetup.macros, Macro::HomeDir)))
+  if (!DiagResult(CreateDirectoryPath(MacroValue(gSetup.macros, Macro::HomeDir)), "Folder",
+                  MacroValue(gSetup.macros, Macro::HomeDir)))
     NoteFailure(gSetup.failures, MacroValue(gSetup.macros, Macro::HomeDir));
   ExpandMacros(gSetup.macros, "$HOME_DIR$\\uninst.qln", gSetup.pathBuffer, kPathBufferCapacity);
   OpenLog(gSetup.log, gSetup.pathBuffer);
@@ -111,7 +115,8 @@ void FinishInstallation() {
   AppendLog(gSetup.log, LogType::MachineKeyGone, kUninstallKey);
   // Named by the macro: a name too long for the log leaves the log without one.
   ExpandMacros(gSetup.macros, "$HOME_DIR$\\uninst.qln", gSetup.pathBuffer, kPathBufferCapacity);
-  if (!WriteLog(gSetup.log)) NoteFailure(gSetup.failures, gSetup.pathBuffer);
+  if (!DiagResult(WriteLog(gSetup.log), "Uninstall log", gSetup.pathBuffer))
+    NoteFailure(gSetup.failures, gSetup.pathBuffer);
   ShowOutcome();
   // From here on the worker touches nothing of the state: Finish may end the wizard.
   InterlockedExchange(&gSetup.installRunning, 0);

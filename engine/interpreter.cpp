@@ -5,8 +5,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <iterator>
+
 #include "engine/search_path.h"
 #include "engine/text.h"
+#include "services/diag_log.h"
 #include "services/file_edits.h"
 #include "services/link_check.h"
 #include "services/payload.h"
@@ -36,7 +39,20 @@ void ExpandWork(int i, const char* templ) { ExpandInto(templ, W(i), kWorkBufferC
 
 void Log(std::uint8_t type, const char* text) { AppendLog(gSetup.log, type, text); }
 
-void Failed(const char* path) { NoteFailure(gSetup.failures, path); }
+// The step's failure for the diagnostic log: its reason, taken where it happened.
+bool stepFailed = false;
+DWORD stepError = 0;
+DWORD buildExitCode = 0;
+
+void StepFailed() {
+  stepError = GetLastError();
+  stepFailed = true;
+}
+
+void Failed(const char* path) {
+  StepFailed();
+  NoteFailure(gSetup.failures, path);
+}
 
 // A level below the root that is a link could lead anywhere a user chose: nothing is
 // written, made, deleted or built through it, and that counts as a failure.
@@ -47,9 +63,10 @@ bool Refused(char* path) {
 }
 
 void WriteValue(HKEY root, const char* key, const char* valueName, const char* data) {
-  if (!WriteRegString(root, key, valueName, data))
-    NoteValueFailure(gSetup.failures, root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER", key,
-                     valueName);
+  if (WriteRegString(root, key, valueName, data)) return;
+  StepFailed();
+  NoteValueFailure(gSetup.failures, root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER", key,
+                   valueName);
 }
 
 // The build before a copy leaves the package the copy names: without it the build
@@ -85,8 +102,12 @@ void RunBuildTool(const ScriptStep& step, const StepTexts& text, const char* tex
   si.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION& pi = gSetup.processInfo;
   ZeroMemory(&pi, sizeof pi);
-  if (!CreateProcessA(nullptr, P(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, W(1), &si, &pi)) return;
+  if (!CreateProcessA(nullptr, P(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, W(1), &si, &pi)) {
+    StepFailed();
+    return;
+  }
   WaitForSingleObject(pi.hProcess, INFINITE);
+  GetExitCodeProcess(pi.hProcess, &buildExitCode);
   CloseHandle(pi.hProcess);
   CloseHandle(pi.hThread);
 }
@@ -208,6 +229,35 @@ void RunStep(const ScriptStep& step, const StepTexts& text, const char* texts) {
   }
 }
 
+// What each step writes, for its line in the diagnostic log; nullptr: it writes nothing.
+constexpr const char* kStepWrites[] = {
+    "Extract",      "Folder",     "Copy",          nullptr,        nullptr,
+    "Build",        "User value", "User value",    "Machine value", "Append to",
+    "Remove",       nullptr,      nullptr,         nullptr,        "Machine value",
+    "User value",   "Unregister", nullptr,         "Repository page",
+};
+static_assert(std::size(kStepWrites) == static_cast<std::size_t>(Opcode::AddRepositoryPage) + 1);
+// The opcodes whose second operand, expanded into W1, names what they write as well.
+constexpr std::uint32_t Bit(Opcode op) { return 1u << static_cast<std::uint32_t>(op); }
+constexpr std::uint32_t kSecondInW1 = Bit(Opcode::CopyToFile) | Bit(Opcode::RunBuildTool) |
+                                      Bit(Opcode::RegisterPackage) | Bit(Opcode::UpdateSearchPath) |
+                                      Bit(Opcode::RegisterHelpFile) | Bit(Opcode::AppendOnce) |
+                                      Bit(Opcode::SetMachineValue) | Bit(Opcode::SetUserValue) |
+                                      Bit(Opcode::PruneRegistrations);
+
+// One line per step that writes: its kind, its expanded operands (the first, and W1
+// where it holds the second) and its result; a build's by its exit code.
+void LogStep(const ScriptStep& step) {
+  const auto op = static_cast<std::size_t>(step.opcode);
+  const char* what = op < std::size(kStepWrites) ? kStepWrites[op] : nullptr;
+  if (what == nullptr) return;
+  if (step.opcode == Opcode::RunBuildTool && !stepFailed) {
+    DiagLog("Build %s in %s: exit code %lu", P(), W(1), buildExitCode);
+    return;
+  }
+  DiagOutcome(stepFailed, stepError, what, P(), (kSecondInW1 >> op) & 1u ? W(1) : "");
+}
+
 }  // namespace
 
 void RunScript(const ScriptStep* script, const char* texts) {
@@ -217,7 +267,9 @@ void RunScript(const ScriptStep* script, const char* texts) {
     TimeStepProgress();
     const StepTexts text = TextsOf(texts, *step);
     ExpandInto(text.a, P(), kPathBufferCapacity);
+    stepFailed = false;
     RunStep(*step, text, texts);
+    LogStep(*step);
     TimeStepWork(*step);
   }
 }

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "engine/macros.h"
+#include "resources/product_info.h"
 
 namespace {
 
@@ -305,7 +306,7 @@ constexpr Source kSharedScript[] = {
     {"$HOME_DIR$\\license.txt", nullptr, 203, nullptr, Opcode::ExtractPayload},
     {"$SYS_DIR$\\qlnclear.exe", nullptr, 7, nullptr, Opcode::ExtractPayload},
     {"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib", "DisplayName", 0,
-     "Quillon Tarvel Lib v6.49 (trial)", Opcode::SetMachineValue},
+     TARVEL_APPS_NAME, Opcode::SetMachineValue},
     // Unquoted: the uninstaller takes everything after its name as the log path. The
     // Apps entry then names the uninstaller in full (engine/uninstall_entry.cpp).
     {"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib", "UninstallString", 0,

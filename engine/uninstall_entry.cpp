@@ -9,6 +9,7 @@
 #include "engine/setup_state.h"
 #include "engine/text.h"
 #include "resources/product_info.h"
+#include "services/diag_log.h"
 #include "services/registry.h"
 #include "uninstlog/log_format.h"
 
@@ -67,24 +68,37 @@ const char* UninstallCommand(const char* uninstaller, const char* option) {
   return command;
 }
 
+// A value of the entry that could not be written is a failure of the run like any other.
+void Checked(bool written, const char* valueName) {
+  if (!DiagResult(written, "Machine value", kUninstallKey, valueName))
+    NoteValueFailure(gSetup.failures, "HKEY_LOCAL_MACHINE", kUninstallKey, valueName);
+}
+
+void EntryText(const char* valueName, const char* text) {
+  Checked(WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, valueName, text), valueName);
+}
+
+void EntryNumber(const char* valueName, DWORD value) {
+  Checked(WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, valueName, value), valueName);
+}
+
 }  // namespace
 
 void WriteUninstallEntry() {
-  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "Publisher", TARVEL_COMPANY);
-  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayVersion", TARVEL_DISPLAY_VERSION);
+  EntryText("Publisher", TARVEL_COMPANY);
+  EntryText("DisplayVersion", TARVEL_DISPLAY_VERSION);
   char uninstaller[kPathCapacity + sizeof "\\qlnclear.exe"];
   UninstallerFolder(uninstaller, kPathCapacity);
   AppendText(uninstaller, sizeof uninstaller, "\\qlnclear.exe");
-  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon", uninstaller);
-  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation", MacroValue(gSetup.macros, Macro::HomeDir));
-  WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, "EstimatedSize", WrittenKib(gSetup.log));
-  WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, "NoModify", 1);
-  WriteRegDword(HKEY_LOCAL_MACHINE, kUninstallKey, "NoRepair", 1);
+  EntryText("DisplayIcon", uninstaller);
+  EntryText("InstallLocation", MacroValue(gSetup.macros, Macro::HomeDir));
+  EntryNumber("EstimatedSize", WrittenKib(gSetup.log));
+  EntryNumber("NoModify", 1);
+  EntryNumber("NoRepair", 1);
   // Both commands name the uninstaller in full: a 64-bit Apps page searches a bare name
   // in its own system folder, the current one and PATH, never in SysWOW64, and PATH
   // holds folders the user can write. The script wrote the bare name, which the log
   // records; the value is replaced here so that the log's bytes stay the script's.
-  if (!WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", UninstallCommand(uninstaller, "\" ")))
-    NoteValueFailure(gSetup.failures, "HKEY_LOCAL_MACHINE", kUninstallKey, "UninstallString");
-  WriteRegString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", UninstallCommand(uninstaller, "\" /S "));
+  EntryText("UninstallString", UninstallCommand(uninstaller, "\" "));
+  EntryText("QuietUninstallString", UninstallCommand(uninstaller, "\" /S "));
 }

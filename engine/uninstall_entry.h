@@ -7,5 +7,5 @@ inline constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVe
 // Publisher, version, icon, location, size, the absent Modify and Repair buttons, and
 // the uninstall command and its quiet form with the uninstaller's full path, written under the Uninstall key after the scripts have
 // run. Nothing is logged: the uninstall deletes the key whole, and the log's bytes stay
-// those of the scripts.
+// those of the scripts. A value that cannot be written counts as a failure of the run.
 void WriteUninstallEntry();

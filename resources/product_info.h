@@ -16,6 +16,8 @@
 
 #define TARVEL_COMPANY "Quillon"
 #define TARVEL_PRODUCT "Tarvel Lib"
+// The Apps entry's DisplayName, as the Shared Files script writes it.
+#define TARVEL_APPS_NAME TARVEL_COMPANY " " TARVEL_PRODUCT " v" TARVEL_DISPLAY_VERSION " (trial)"
 #define TARVEL_COPYRIGHT "Copyright (C) Quillon. All rights reserved."
 
 #endif

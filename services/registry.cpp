@@ -40,10 +40,12 @@ namespace {
 bool WriteRegValue(HKEY root, const char* subKey, const char* valueName, DWORD type, const void* data, DWORD size) {
   HKEY key = nullptr;
   char noClass[] = "";
-  if (RegCreateKeyExA(root, subKey, 0, noClass, 0, KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-    return false;
-  const LONG rc = RegSetValueExA(key, valueName, 0, type, static_cast<const BYTE*>(data), size);
-  RegCloseKey(key);
+  LONG rc = RegCreateKeyExA(root, subKey, 0, noClass, 0, KEY_WRITE, nullptr, &key, nullptr);
+  if (rc == ERROR_SUCCESS) {
+    rc = RegSetValueExA(key, valueName, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+  }
+  SetLastError(static_cast<DWORD>(rc));  // the reason, for the diagnostic log
   return rc == ERROR_SUCCESS;
 }
 

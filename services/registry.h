@@ -10,7 +10,7 @@
 // data; when the capacity leaves no room for that NUL the read fails.
 DWORD ReadRegString(HKEY root, const char* subKey, const char* valueName, char* buffer, DWORD capacity);
 // Creates every missing key on the path; REG_SZ of length + 1 bytes. True when the
-// value was written.
+// value was written; else GetLastError() gives the registry's status (as for DWORDs).
 bool WriteRegString(HKEY root, const char* subKey, const char* valueName, const char* text);
 // Creates every missing key on the path; REG_DWORD. True when the value was written.
 bool WriteRegDword(HKEY root, const char* subKey, const char* valueName, DWORD value);

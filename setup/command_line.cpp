@@ -99,6 +99,26 @@ SetupOptions ReadSetupCommandLine(const char* commandLine) {
       o.silent = true;
     } else if (token == "/?") {
       usage = true;
+    } else if (StartsNoCase(token, "/LOG=")) {
+      // A refused /LOG= keeps no file: a malformed line's log goes only where it was asked for.
+      const char* from = p + 5;
+      bool closed = true;
+      if (*from == '"') {
+        end = ++from;
+        while (*end != '\0' && *end != '"') ++end;
+        closed = *end == '"';
+      }
+      const std::string_view log(from, static_cast<std::size_t>(end - from));
+      if (*end == '"') ++end;
+      if (o.log.data() != nullptr) {
+        Refuse(o, "given twice", token);
+      } else if (!closed) {
+        Refuse(o, "no closing quote", token);
+      } else if (log.empty()) {
+        Refuse(o, "empty log path", token);
+      } else {
+        o.log = log;
+      }
     } else if (StartsNoCase(token, "/COMPONENTS=")) {
       if (extra.empty()) extra = token;
       ReadComponents(o, token, std::string_view(token.data() + 12, token.size() - 12));

@@ -2,9 +2,11 @@
 // state, then the modal wizard or what the command line asks for, and the end.
 #include <windows.h>
 
+#include "engine/install_run.h"
 #include "engine/setup_state.h"
 #include "services/payload.h"
 #include "services/safe_start.h"
+#include "services/diag_log.h"
 #include "setup/command_line.h"
 #include "setup/silent_run.h"
 #include "setup/wizard.h"
@@ -24,11 +26,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const char* fatal = nullptr;
   if (options.kind != StartKind::Wizard) {
     code = RunFromCommandLine(options);
-  } else if (!PayloadIntact(nullptr)) {
-    fatal = kDamagedText;
-    code = kExitDamaged;
-  } else if (DialogBoxParamA(gSetup.instance, MAKEINTRESOURCEA(1), nullptr, WizardDialogProc, 0) != 0) {
-    fatal = "Fatal Error: Can't load resource.";
+  } else if (!OpenRunLog(options)) {
+    code = kExitBadOption;
+  } else {
+    if (!PayloadIntact(nullptr)) {
+      fatal = kDamagedText;
+      code = kExitDamaged;
+    } else if (DialogBoxParamA(gSetup.instance, MAKEINTRESOURCEA(1), nullptr, WizardDialogProc, 0) != 0) {
+      fatal = "Fatal Error: Can't load resource.";
+    }
+    // The code an unattended run with the same outcome returns; the wizard itself ends
+    // with 0 unless the payload is damaged.
+    CloseDiagLog(code != 0 ? code : InstallFailureCount() != 0 ? kExitNotAllWritten : kExitInstalled);
   }
   if (fatal != nullptr) MessageBoxA(nullptr, fatal, "QLN Installation Error", MB_ICONERROR);
   if (gSetup.bitmap != nullptr) DeleteObject(gSetup.bitmap);

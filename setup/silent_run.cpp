@@ -14,6 +14,7 @@
 #include "engine/text.h"
 #include "engine/wizard_items.h"
 #include "services/payload.h"
+#include "services/diag_log.h"
 #include "setup/wizard.h"
 
 namespace {
@@ -31,14 +32,17 @@ void AttachParentConsole() {
   if (out != INVALID_HANDLE_VALUE) gConsole = out;
 }
 
+// To the console, and to the log when there is one.
 void Put(std::string_view text) {
   DWORD written = 0;
   if (gConsole != nullptr) WriteFile(gConsole, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  DiagWrite(text);
 }
 
-void Say(std::string_view what, std::string_view detail) {
+void Say(std::string_view what, std::string_view detail, std::string_view more = {}) {
   Put(what);
   Put(detail);
+  Put(more);
   Put("\r\n");
 }
 
@@ -53,15 +57,16 @@ void Append(char* text, std::size_t capacity, std::string_view part) {
 }
 
 constexpr std::string_view kUsageHead =
-    "setup.exe [/S [/COMPONENTS=list] [/D=path]]\r\n\r\n"
+    "setup.exe [/S [/COMPONENTS=list] [/LOG=file] [/D=path]]\r\n\r\n"
     "/S  no window, no question; ends with an exit code.\r\n"
+    "/LOG=file  a log of the run (the wizard's too); its folder must exist.\r\n"
     "/COMPONENTS=list  separated by commas, of:\r\n ";
 constexpr std::string_view kUsageTail =
     "\r\n  (default: as the wizard ticks them; the shared files always).\r\n"
     "/D=path  the destination, last, no quotes (default: the wizard's).\r\n\r\n"
-    "Exit codes: 0 installed, 1 option malformed, 2 component not offered,\r\n"
-    "3 destination refused, 4 installation not started, 5 not all written,\r\n"
-    "6 setup file damaged.\r\n";
+    "Exit codes: 0 installed, 1 option malformed or log not created,\r\n"
+    "2 component not offered, 3 destination refused, 4 installation not\r\n"
+    "started, 5 not all written, 6 setup file damaged.\r\n";
 
 constexpr std::size_t NamesLength() {
   std::size_t n = 0;
@@ -213,6 +218,20 @@ unsigned InstallSilently(const SetupOptions& o) {
 
 const char kDamagedText[] = "The setup file is damaged. Please download it again.";
 
+bool OpenRunLog(const SetupOptions& o) {
+  if (o.log.data() == nullptr || OpenDiagLog(o.log, "Tarvel Lib setup")) return true;
+  constexpr std::string_view kRefusal = "the log cannot be created: ";
+  if (o.kind != StartKind::Wizard) {
+    Say(kRefusal, o.log);
+    return false;
+  }
+  char text[kPathCapacity + kRefusal.size()] = {};
+  Append(text, sizeof text, kRefusal);
+  Append(text, sizeof text, o.log);
+  MessageBoxA(nullptr, text, "Tarvel Lib Installation", MB_ICONERROR);
+  return false;
+}
+
 unsigned RunFromCommandLine(const SetupOptions& o) {
   AttachParentConsole();
   if (o.kind == StartKind::Usage) {
@@ -220,12 +239,13 @@ unsigned RunFromCommandLine(const SetupOptions& o) {
     return kExitInstalled;
   }
   unsigned code = kExitBadOption;
-  if (o.kind == StartKind::Malformed) {
+  // A log that cannot be created ends the run before anything else happens.
+  const bool logOpen = OpenRunLog(o);
+  if (logOpen && o.kind == StartKind::Malformed) {
     // Only a start that asked for no window goes without one.
     if (!o.silent && gConsole == nullptr) ShowUsage(o);
-    Put(o.problem);
-    Say(": ", o.refused);
-  } else {
+    Say(o.problem, ": ", o.refused);
+  } else if (logOpen) {
     code = InstallSilently(o);
   }
   if (code == kExitNotStarted) Say("the installation could not be started", "");
@@ -238,5 +258,5 @@ unsigned RunFromCommandLine(const SetupOptions& o) {
     const char digit[] = {static_cast<char>('0' + code), '\0'};
     Say("Tarvel Lib not installed, exit code ", digit);
   }
-  return code;
+  return CloseDiagLog(code);
 }

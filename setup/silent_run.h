@@ -2,16 +2,11 @@
 // unattended installation, and the exit code of each.
 #pragma once
 #include "setup/command_line.h"
+#include "setup/exit_codes.h"
 
-enum SilentExit : unsigned {
-  kExitInstalled = 0,
-  kExitBadOption = 1,           // an option unknown or malformed
-  kExitNotOffered = 2,          // a component named is not offered on this machine
-  kExitDestinationRefused = 3,  // too long, not absolute, cannot be made
-  kExitNotStarted = 4,          // the installation could not be started
-  kExitNotAllWritten = 5,       // installed, but some of it could not be written
-  kExitDamaged = 6,             // a payload resource is not what the build put there
-};
+// Opens the /LOG= file when one is given, before anything else is written. False when
+// it cannot be created, said in a message box for the wizard, on the console otherwise.
+bool OpenRunLog(const SetupOptions& options);
 
 // Said before anything is written when the payload check fails: in a message box by
 // the wizard, on the console by the unattended run.

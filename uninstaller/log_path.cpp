@@ -23,10 +23,20 @@ bool CopyPath(const char* from, char* path, std::size_t capacity) {
   return true;
 }
 
+// "/LOG=" in any case.
+bool IsLogOption(const char* p) {
+  const char kOption[] = "/log=";
+  for (int i = 0; i < 5; ++i)
+    if ((p[i] | 0x20) != kOption[i]) return false;  // '/' and '=' have the bit already
+  return true;
+}
+
 }  // namespace
 
-bool ParseLogPath(const char* commandLine, char* path, std::size_t capacity, bool* quiet) {
+bool ParseLogPath(const char* commandLine, char* path, std::size_t capacity, bool* quiet,
+                  std::string_view* diagLog) {
   *quiet = false;
+  if (diagLog != nullptr) *diagLog = std::string_view();
   if (capacity == 0) return false;
   path[0] = '\0';
   const char* from = Arguments(commandLine);
@@ -34,6 +44,16 @@ bool ParseLogPath(const char* commandLine, char* path, std::size_t capacity, boo
   if (from[0] == '/' && (from[1] | 0x20) == 's' && from[2] == ' ') {
     *quiet = true;
     from += 3;
+    if (diagLog != nullptr && IsLogOption(from)) {
+      from += 5;
+      const char end = *from == '"' ? '"' : ' ';
+      if (end == '"') ++from;
+      const char* last = from;
+      while (*last != '\0' && *last != end) ++last;
+      *diagLog = std::string_view(from, static_cast<std::size_t>(last - from));
+      if (end == '"' && *last == '"') ++last;
+      from = *last == ' ' ? last + 1 : last;
+    }
   }
   return CopyPath(from, path, capacity);
 }

@@ -3,34 +3,45 @@
 #include <windows.h>
 
 #include "services/safe_start.h"
+#include "services/diag_log.h"
 #include "uninstaller/qlnclear_ids.h"
+#include "uninstaller/restart_removal.h"
 #include "uninstaller/uninstaller.h"
 
 namespace {
 
+// "Success, restart required", as the Windows Installer and deployment tools know it.
+constexpr int kExitRestartNeeded = 3010;
+
 // The same dialog, never shown (its template has no WS_VISIBLE, and nothing here
 // shows it), pressed as a person presses it: Uninstall, then Finish. A log that
-// could not be loaded leaves Uninstall without effect and the run ends with 1.
+// could not be loaded leaves Uninstall without effect and the run ends with 1; a
+// file other than its own left for the restart ends it with 3010.
 int RemoveQuietly(HINSTANCE instance) {
   HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
   if (dialog == nullptr) return 1;
-  const bool loaded = gUninstaller.logBlock != nullptr;
+  const bool loaded = DiagResult(gUninstaller.logBlock != nullptr, "Read", gUninstaller.logPath);
   if (loaded) SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_UNINSTALL, BN_CLICKED), 0);
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED), 0);
   DestroyWindow(dialog);
-  return loaded ? 0 : 1;
+  return !loaded ? 1 : RestartNeeded() ? kExitRestartNeeded : 0;
 }
 
 int RunUninstaller(HINSTANCE instance) {
   const bool started = StartSafely();
   bool quiet = false;
-  ParseLogPath(GetCommandLineA(), gUninstaller.logPath, sizeof gUninstaller.logPath, &quiet);
+  std::string_view diagLog;
+  ParseLogPath(GetCommandLineA(), gUninstaller.logPath, sizeof gUninstaller.logPath, &quiet, &diagLog);
   // Nothing is removed; a quiet run shows no window.
   if (!started) {
     if (!quiet) MessageBoxA(nullptr, kNoCommonControls, "QLN UnInstallation Error", MB_ICONHAND | MB_OK);
     return 1;
   }
-  if (quiet) return RemoveQuietly(instance);
+  if (quiet) {
+    // A log asked for and not created: nothing is removed.
+    if (diagLog.data() != nullptr && !OpenDiagLog(diagLog, "Tarvel Lib removal")) return 1;
+    return static_cast<int>(CloseDiagLog(static_cast<unsigned>(RemoveQuietly(instance))));
+  }
   const INT_PTR result =
       DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
   if (result != 0) {

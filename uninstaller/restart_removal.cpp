@@ -4,12 +4,14 @@
 
 #include <windows.h>
 
+#include "services/diag_log.h"
 #include "uninstaller/restart_order.h"
 
 namespace {
 
 PendingFiles gPending;
 bool gScheduled = false;
+bool gRestartNeeded = false;  // something other than the uninstaller's own file was scheduled
 
 bool Identify(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
   HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
@@ -51,7 +53,9 @@ const char* NameAtRestart(const char* path, char (&out)[MAX_PATH]) {
 
 bool ScheduleAtRestart(const char* path) {
   char translated[MAX_PATH];
-  if (MoveFileExA(NameAtRestart(path, translated), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) == FALSE) return false;
+  if (!DiagResult(MoveFileExA(NameAtRestart(path, translated), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != FALSE,
+                  "Left for the restart", path))
+    return false;
   gScheduled = true;
   return true;
 }
@@ -63,13 +67,25 @@ void ScheduleIfStillThere(void*, const char* folder) {
 
 }  // namespace
 
+// In the diagnostic log a file in use is not a failure: its line is the schedule's.
 void DeleteOrSchedule(const char* path) {
-  if (DeleteFileA(path)) return;
+  if (DeleteFileA(path)) {
+    DiagResult(true, "Delete", path);
+    return;
+  }
   const DWORD error = GetLastError();
-  // Windows refuses to delete a running program's file with "access denied".
-  const bool inUse = error == ERROR_SHARING_VIOLATION || (error == ERROR_ACCESS_DENIED && IsOwnFile(path));
-  if (!inUse || IsPendingFile(gPending, path)) return;
-  if (ScheduleAtRestart(path)) NotePendingFile(gPending, path);
+  // Windows refuses to delete a running program's file with "access denied" (as it
+  // refuses a read-only one); whatever the answer, the uninstaller's own file never
+  // makes the removal wait for a restart.
+  const bool own = (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) && IsOwnFile(path);
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+    DiagLog("Delete %s: not there", path);  // never made, or removed by hand: nothing to do
+  } else if (error != ERROR_SHARING_VIOLATION && !own) {  // another reason than use
+    DiagOutcome(true, error, "Delete", path, "");
+  } else if (!IsPendingFile(gPending, path) && ScheduleAtRestart(path)) {
+    NotePendingFile(gPending, path);
+    if (!own) gRestartNeeded = true;
+  }
 }
 
 void ScheduleHoldingFolders(const char* const* folders, std::size_t count) {
@@ -77,3 +93,5 @@ void ScheduleHoldingFolders(const char* const* folders, std::size_t count) {
 }
 
 bool RestartCompletesRemoval() { return gScheduled; }
+
+bool RestartNeeded() { return gRestartNeeded; }

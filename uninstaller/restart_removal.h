@@ -14,3 +14,6 @@ void ScheduleHoldingFolders(const char* const* folders, std::size_t count);
 
 // Whether this run scheduled anything: a restart then completes the removal.
 bool RestartCompletesRemoval();
+// Whether it scheduled a file other than the uninstaller's own: the removal is then
+// not complete until the restart (exit code 3010), while its own file never needs one.
+bool RestartNeeded();

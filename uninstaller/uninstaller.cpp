@@ -7,6 +7,7 @@
 #include <array>
 
 #include "services/link_check.h"
+#include "services/diag_log.h"
 #include "uninstaller/qlnclear_ids.h"
 #include "uninstaller/restart_removal.h"
 #include "uninstaller/walk_timing.h"
@@ -25,16 +26,25 @@ void CloseOpenKey() {
   gUninstaller.openKey = nullptr;
 }
 
-void OpenKey(HKEY root, const char* path) {
+// The registry's status as the last error, for the diagnostic log.
+bool Succeeded(LONG status) {
+  SetLastError(static_cast<DWORD>(status));
+  return status == ERROR_SUCCESS;
+}
+
+bool OpenKey(HKEY root, const char* path) {
   // The installer follows each key by one value; a second key in a row must not leak the first.
   CloseOpenKey();
   HKEY key = nullptr;
-  if (RegOpenKeyExA(root, path, 0, KEY_WRITE, &key) == ERROR_SUCCESS) gUninstaller.openKey = key;
+  if (!Succeeded(RegOpenKeyExA(root, path, 0, KEY_WRITE, &key))) return false;
+  gUninstaller.openKey = key;
+  return true;
 }
 
-void DeleteKey(HKEY root, const char* path) {
-  RegDeleteKeyA(root, path);
+bool DeleteKey(HKEY root, const char* path) {
+  const bool deleted = Succeeded(RegDeleteKeyA(root, path));
   RegFlushKey(root);
+  return deleted;
 }
 
 // A level below the root that a user replaced by a link would lead the deletion
@@ -44,38 +54,58 @@ bool LeftByLink(const char* path) {
   // check cuts level by level and gives back as it was.
   if (gUninstaller.root == nullptr || !CrossesLink(const_cast<char*>(path), gUninstaller.root)) return false;
   ++gUninstaller.leftByLink;
+  DiagLog("Left alone, reached through a link: %s", path);
   return true;
 }
 
-void SetTitle(const char* text) { SetItem(IDC_TITLE, text); }
-void RemoveFile(const char* text) {
-  if (!LeftByLink(text)) DeleteOrSchedule(text);
+bool SetTitle(const char* text) {
+  SetItem(IDC_TITLE, text);
+  return true;
 }
-void OpenUserKey(const char* text) { OpenKey(HKEY_CURRENT_USER, text); }
-void OpenMachineKey(const char* text) { OpenKey(HKEY_LOCAL_MACHINE, text); }
-void DeleteValue(const char* text) {
-  if (gUninstaller.openKey == nullptr) return;
-  RegDeleteValueA(gUninstaller.openKey, text);
+bool ShowMessage(const char* text) {
+  SetMessage(text);
+  return true;
+}
+bool RemoveFile(const char* text) {
+  if (!LeftByLink(text)) DeleteOrSchedule(text);  // logs its own line
+  return true;
+}
+bool OpenUserKey(const char* text) { return OpenKey(HKEY_CURRENT_USER, text); }
+bool OpenMachineKey(const char* text) { return OpenKey(HKEY_LOCAL_MACHINE, text); }
+bool DeleteValue(const char* text) {
+  if (gUninstaller.openKey == nullptr) return Succeeded(ERROR_INVALID_HANDLE);
+  const bool deleted = Succeeded(RegDeleteValueA(gUninstaller.openKey, text));
   RegFlushKey(gUninstaller.openKey);
   CloseOpenKey();
+  return deleted;
 }
-void DeleteUserKey(const char* text) { DeleteKey(HKEY_CURRENT_USER, text); }
-void DeleteMachineKey(const char* text) { DeleteKey(HKEY_LOCAL_MACHINE, text); }
-void PushDirectoryText(const char* text) {
+bool DeleteUserKey(const char* text) { return DeleteKey(HKEY_CURRENT_USER, text); }
+bool DeleteMachineKey(const char* text) { return DeleteKey(HKEY_LOCAL_MACHINE, text); }
+bool PushDirectoryText(const char* text) {
   // The installer logs the root first of all folders.
   if (gUninstaller.root == nullptr) gUninstaller.root = text;
   PushDirectory(gUninstaller.directories, text);
+  return true;
 }
 
 // Indexed by RecordAction.
-constexpr std::array<void (*)(const char*), kRecordActionCount> kActions = {
-    SetTitle,    SetMessage,    RemoveFile,       OpenUserKey,       OpenMachineKey,
+constexpr std::array<bool (*)(const char*), kRecordActionCount> kActions = {
+    SetTitle,    ShowMessage,   RemoveFile,       OpenUserKey,       OpenMachineKey,
     DeleteValue, DeleteUserKey, DeleteMachineKey, PushDirectoryText,
+};
+// Each action's line in the diagnostic log; nullptr: none (the file deletion writes its own).
+constexpr std::array<const char*, kRecordActionCount> kActionLines = {
+    nullptr,        nullptr,       nullptr,          "Open user key",    "Open machine key",
+    "Delete value", "Delete user key", "Delete machine key", nullptr,
 };
 static_assert(static_cast<std::size_t>(RecordAction::PushDirectory) + 1 == kActions.size());
 
 void SinkStatus(void*, const char* text) { SetStatus(text); }
-void SinkAct(void*, RecordAction action, const char* text) { kActions[static_cast<std::size_t>(action)](text); }
+void SinkAct(void*, RecordAction action, const char* text) {
+  const auto i = static_cast<std::size_t>(action);
+  const bool ok = kActions[i](text);
+  if (kActionLines[i] != nullptr) DiagResult(ok, kActionLines[i], text);
+}
 void SinkProgress(void*, std::size_t taken) {
   ShowWalkPosition(gUninstaller.display, ProgressPosition(taken, gUninstaller.logSize));
 }
@@ -172,8 +202,16 @@ bool LoadLog(const char* path) {
 
 void RemoveDirectories() {
   const std::size_t logged = gUninstaller.directories.count;
-  while (const char* path = PopDirectory(gUninstaller.directories))
-    if (!LeftByLink(path)) RemoveDirectoryA(path);
+  while (const char* path = PopDirectory(gUninstaller.directories)) {
+    if (LeftByLink(path)) continue;
+    // A folder that still holds something is kept by design: not a failure.
+    const bool removed = RemoveDirectoryA(path) != FALSE;
+    if (!removed && GetLastError() == ERROR_DIR_NOT_EMPTY) {
+      DiagLog("Remove folder %s: not empty, kept", path);
+    } else {
+      DiagResult(removed, "Remove folder", path);
+    }
+  }
   // Popping leaves the entries in place, so the folders can still be named.
   ScheduleHoldingFolders(gUninstaller.directories.entries, logged);
   ReleaseDirectoryStack();
@@ -187,7 +225,7 @@ void RunRemoval() {
   WalkLog(gUninstaller.walk, TimedSink(kDialogSink));
   EndWalkDisplay(gUninstaller.display);
   CloseOpenKey();
-  DeleteFileA(gUninstaller.logPath);
+  DiagResult(DeleteFileA(gUninstaller.logPath) != FALSE, "Delete", gUninstaller.logPath);
   RemoveDirectories();
   TimeRemovalEnd();
   SetStatus("Uninstall is ready !");

@@ -1,6 +1,6 @@
-// setup.exe's command line over arbitrary texts: whatever it names lies inside the
-// line, /D= reaches to its end but for trailing blanks, and only rows with a short
-// name can be chosen.
+// setup.exe's command line over arbitrary texts: whatever it names (the log's file
+// too) lies inside the line, /D= reaches to its end but for trailing blanks, and only
+// rows with a short name can be chosen.
 #include <cstdint>
 #include <string>
 
@@ -14,6 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const SetupOptions o = ReadSetupCommandLine(begin);
   auto inside = [&](std::string_view v) { return v.data() >= begin && v.data() + v.size() <= end; };
   if (o.refused.data() != nullptr && !inside(o.refused)) __builtin_trap();
+  if (o.log.data() != nullptr && !inside(o.log)) __builtin_trap();
   if (o.destination.data() != nullptr) {
     if (!inside(o.destination)) __builtin_trap();
     for (const char* p = o.destination.data() + o.destination.size(); p < end; ++p)

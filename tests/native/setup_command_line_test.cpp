@@ -20,6 +20,7 @@ struct LineCase {
   std::uint32_t components;
   const char* destination;  // nullptr: none
   const char* refused;      // Malformed: the text named; otherwise ""
+  const char* log = nullptr;
 };
 
 TEST(ReadSetupCommandLine, Table) {
@@ -41,6 +42,15 @@ TEST(ReadSetupCommandLine, Table) {
       {"setup.exe /S /COMPONENTS=d7,help /D=C:\\Two", K::Silent, true, kD7 | kHelp, "C:\\Two", ""},
       {"setup.exe\t/components=D2005,bcb6,demos,d7,d7 /S", K::Silent, true, kD2005 | kB6 | kDemos | kD7, nullptr, ""},
       {"setup.exe /S /D=/COMPONENTS=x", K::Silent, false, 0, "/COMPONENTS=x", ""},
+      // The log, in the wizard too; quoted for blanks, never part of /D=.
+      {"setup.exe /LOG=C:\\t\\s.log", K::Wizard, false, 0, nullptr, "", "C:\\t\\s.log"},
+      {"setup.exe /S /log=\"C:\\a b\\s.log\" /D=C:\\x", K::Silent, false, 0, "C:\\x", "", "C:\\a b\\s.log"},
+      {"setup.exe /S /D=C:\\x /LOG=y", K::Silent, false, 0, "C:\\x /LOG=y", ""},
+      // A refused /LOG= names no file; a malformed line with a sound one keeps it.
+      {"setup.exe /S /LOG=\"C:\\a b", K::Malformed, false, 0, nullptr, "/LOG=\"C:\\a"},
+      {"setup.exe /S /LOG=\"\"", K::Malformed, false, 0, nullptr, "/LOG=\"\""},
+      {"setup.exe /LOG=a /LOG=b", K::Malformed, false, 0, nullptr, "/LOG=b", "a"},
+      {"setup.exe /S /LOG=a /X", K::Malformed, false, 0, nullptr, "/X", "a"},
       // The usage wins over everything before /D=.
       {"setup.exe /?", K::Usage, false, 0, nullptr, ""},
       {"setup.exe /S /X /?", K::Usage, false, 0, nullptr, ""},
@@ -67,6 +77,10 @@ TEST(ReadSetupCommandLine, Table) {
     EXPECT_EQ(o.destination.data() == nullptr, c.destination == nullptr) << c.line;
     if (c.destination != nullptr) {
       EXPECT_EQ(o.destination, c.destination) << c.line;
+    }
+    EXPECT_EQ(o.log.data() == nullptr, c.log == nullptr) << c.line;
+    if (c.log != nullptr) {
+      EXPECT_EQ(o.log, c.log) << c.line;
     }
     if (c.kind == K::Malformed) {
       EXPECT_EQ(std::string(o.refused), c.refused) << c.line;

@@ -13,6 +13,7 @@ struct PathCase {
   const char* expected;
   bool found;
   bool quiet;
+  const char* diagLog = nullptr;  // the /LOG= file; nullptr: none
 };
 
 TEST(ParseLogPath, Table) {
@@ -41,13 +42,22 @@ TEST(ParseLogPath, Table) {
       {"qlnclear.exe /S", "/S", true, false},  // no blank after it: a log path, as before
       {"qlnclear.exe /SC:\\x.qln", "/SC:\\x.qln", true, false},
       {"qlnclear.exe  /S C:\\x.qln", " /S C:\\x.qln", true, false},
+      // The quiet form's own log, plain or quoted; only right after "/S ".
+      {"qlnclear.exe /S /log=C:\\r.log C:\\L b\\u.qln", "C:\\L b\\u.qln", true, true, "C:\\r.log"},
+      {"qlnclear.exe /S /LOG=\"C:\\a b.log\" C:\\u.qln", "C:\\u.qln", true, true, "C:\\a b.log"},
+      {"qlnclear.exe /S /LOG=C:\\r.log", "", false, true, "C:\\r.log"},
+      {"qlnclear.exe /LOG=C:\\r.log C:\\u.qln", "/LOG=C:\\r.log C:\\u.qln", true, false},
   };
   for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
     const PathCase& c = cases[i];
     char path[kLogPathCapacity];
     std::memset(path, 'X', sizeof path);
     bool quiet = !c.quiet;
-    EXPECT_EQ(ParseLogPath(c.commandLine, path, sizeof path, &quiet), c.found) << "row " << i << ": " << c.commandLine;
+    std::string_view diagLog = "X";
+    EXPECT_EQ(ParseLogPath(c.commandLine, path, sizeof path, &quiet, &diagLog), c.found)
+        << "row " << i << ": " << c.commandLine;
+    EXPECT_EQ(diagLog.data() == nullptr, c.diagLog == nullptr) << "row " << i;
+    if (c.diagLog != nullptr) EXPECT_EQ(diagLog, c.diagLog) << "row " << i;
     EXPECT_EQ(quiet, c.quiet) << "row " << i << ": " << c.commandLine;
     EXPECT_STREQ(path, c.expected) << "row " << i << ": " << c.commandLine;
   }

@@ -324,16 +324,21 @@ TEST(Uninstaller, CommandLineForms) {
 }
 
 // "/S " before the log path: the removal runs with no window ever visible and ends
-// with 0; a log that cannot be loaded ends with 1 and removes nothing.
+// with 0, or 3010 when a file other than its own is left for the restart; a log that
+// cannot be loaded, or a /LOG= file that cannot be created, ends with 1 and removes
+// nothing. The /LOG= file says what each record did.
 TEST(Uninstaller, QuietForms) {
   struct QuietCase {
     const char* name;
     const char* program;
     std::string line;
     DWORD code;
+    std::string logged = "";   // a line of the /LOG= file, which ends with the exit code
+    bool hold = false;         // f.txt held open during the run
+    std::string ownCopy = "";  // the program run, a copy of the uninstaller that the log names
   };
-  const std::string folder = FreshFolder("quiet") + "\\with blanks";
-  const std::string logPath = folder + "\\uninst.qln", file = folder + "\\f.txt";
+  const std::string folder = FreshFolder("quiet") + "\\with blanks", own = FreshFolder("quiet own");
+  const std::string logPath = folder + "\\uninst.qln", file = folder + "\\f.txt", diag = own + "\\removal.log";
   const std::string withoutTemplate = BuildPath("uninstaller/qlnclear_without_template.exe");
   const QuietCase cases[] = {
       {"no log there", nullptr, "qlnclear.exe /S " + folder + "\\missing.qln", 1},
@@ -341,23 +346,45 @@ TEST(Uninstaller, QuietForms) {
       {"no dialog template", withoutTemplate.c_str(), "qlnclear.exe /S " + logPath, 1},
       {"quoted name, lower case", nullptr, "\"" + Exe() + "\" /s " + logPath, 0},
       {"as registered", nullptr, "qlnclear.exe /S " + logPath, 0},
+      {"a log that cannot be created", nullptr, "qlnclear.exe /S /LOG=" + own + "\\no\\r.log " + logPath, 1},
+      {"a file in use", nullptr, "qlnclear.exe /S /LOG=\"" + diag + "\" " + logPath, 3010,
+       "Left for the restart " + file + ": OK", true},
+      {"its own file only", nullptr, "qlnclear.exe /S /LOG=\"" + diag + "\" " + logPath, 0,
+       "Delete " + file + ": OK", false, own + "\\qlnclear.exe"},
   };
   for (const QuietCase& c : cases) {
     CreateDirectoryA(folder.c_str(), nullptr);
     Touch(file);
-    ASSERT_TRUE(WriteFileBytes(logPath, Rec(1, "Quiet banner") + Rec(9, folder) + Rec(3, file)));
+    if (!c.ownCopy.empty()) {
+      ASSERT_TRUE(CopyFileA(Exe().c_str(), c.ownCopy.c_str(), FALSE));
+    }
+    ASSERT_TRUE(WriteFileBytes(logPath, Rec(1, "Quiet banner") + Rec(9, folder) + Rec(3, file) +
+                                            (c.ownCopy.empty() ? "" : Rec(3, c.ownCopy))));
+    ForgetPendingRenames();
+    HANDLE held = c.hold ? CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
     Program p;
-    ASSERT_TRUE(StartUninstaller(c.program != nullptr ? c.program : Exe(), c.line, &p)) << c.name;
+    const std::string program = c.program != nullptr ? c.program : !c.ownCopy.empty() ? c.ownCopy : Exe();
+    ASSERT_TRUE(StartUninstaller(program, c.line, &p)) << c.name;
     DWORD code = 99;
     std::string shown;
     EXPECT_TRUE(WaitExitUnseen(p, 30000, &code, &shown)) << c.name;
     Kill(p);
+    if (held != nullptr) CloseHandle(held);
     EXPECT_EQ(code, c.code) << c.name;
     EXPECT_EQ(shown, "") << c.name;
     EXPECT_EQ(DirectoryExists(folder), c.code != 0) << c.name;
     EXPECT_EQ(FileExists(file), c.code != 0) << c.name;
+    std::string text;
+    EXPECT_EQ(ReadFileBytes(diag, &text), !c.logged.empty()) << c.name;
+    if (!c.logged.empty()) {
+      EXPECT_NE(text.find(c.logged + "\r\n"), std::string::npos) << c.name << "\n" << text;
+      EXPECT_TRUE(text.ends_with("\r\nExit code " + std::to_string(c.code) + "\r\n")) << c.name << "\n" << text;
+    }
+    DeleteFileA(diag.c_str());
+    ForgetPendingRenames();
   }
   RemoveTree(folder.substr(0, folder.rfind('\\')));
+  RemoveTree(own);
 }
 
 TEST(Uninstaller, CancelOrCloseBoxInTheReadyStateRemoveNothing) {

@@ -132,6 +132,15 @@ std::vector<std::string> Components(const std::string& logPath) {
   return captions;
 }
 
+// The /LOG= file's lines from the destination folder made to the uninstall log written:
+// every step of the run, which the wizard's log and the unattended one share.
+std::string LoggedSteps(const std::string& file) {
+  std::string text;
+  ReadFileBytes(file, &text);
+  const std::size_t from = text.find("\r\nFolder "), to = text.find("\r\nUninstall log ");
+  return from == std::string::npos || to == std::string::npos ? "(no steps)\n" + text : text.substr(from, to - from);
+}
+
 class Silent : public ::testing::Test {
  protected:
   void SetUp() override { wizard::CleanSlate(); }
@@ -155,10 +164,10 @@ TEST_F(Silent, LeavesWhatTheWizardLeavesWithTheSameChoices) {
   };
   for (const SameCase& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::string root = c.root, log = root + "\\uninst.qln";
+    const std::string root = c.root, log = root + "\\uninst.qln", diag = "C:\\tvlog.txt";
     wizard::CleanSlate();
     ASSERT_NO_FATAL_FAILURE(MakeIdes());
-    const SetupRun run = RunSetup(std::string("/S ") + c.components + "/D=" + root);
+    const SetupRun run = RunSetup(std::string("/S ") + c.components + "/LOG=" + diag + " /D=" + root);
     EXPECT_EQ(run.code, 0u) << run.output;
     EXPECT_EQ(run.shown, "");
     EXPECT_EQ(run.output, "Tarvel Lib installed in " + root + "\r\n");
@@ -167,17 +176,24 @@ TEST_F(Silent, LeavesWhatTheWizardLeavesWithTheSameChoices) {
     EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, kUninstallKey, "QuietUninstallString", &quiet));
     EXPECT_EQ(quiet, "\"" + wizard::UninstallerFile() + "\" /S " + log);
     const Traces silent = TakeTraces();
+    const std::string silentSteps = LoggedSteps(diag);
 
     wizard::CleanSlate();
     ASSERT_NO_FATAL_FAILURE(MakeIdes());
     wizard::Session s;
-    ASSERT_TRUE(wizard::Start(&s)) << DescribeWindows(s.program.pid);
+    ASSERT_TRUE(wizard::Start(&s, "setup/setup.exe", "/LOG=" + diag)) << DescribeWindows(s.program.pid);
     ASSERT_TRUE(wizard::Next(s));
     for (int row : c.untick) wizard::ClickRow(s, row);
     ASSERT_TRUE(wizard::Install(s, root));
     DWORD code = 1;
     ASSERT_TRUE(wizard::Finish(s, &code));
     const Traces wizard = TakeTraces();
+    std::string wizardLog;
+    ASSERT_TRUE(ReadFileBytes(diag, &wizardLog));
+    EXPECT_TRUE(wizardLog.ends_with("\r\nExit code 0\r\n")) << wizardLog;
+    EXPECT_EQ(LoggedSteps(diag), silentSteps);
+    EXPECT_NE(silentSteps.find("\r\nBuild "), std::string::npos) << silentSteps;
+    DeleteFileA(diag.c_str());
 
     ASSERT_EQ(silent.files.count(log), 1u);
     ASSERT_EQ(wizard.files.count(log), 1u);
@@ -197,11 +213,14 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
     bool writesNothing;
     const char* held = nullptr;  // a file of the destination held open during the run
     const char* link = nullptr;  // a folder of the destination made a link to C:\\tvtest\\outside
+    std::string logged = "";     // a line of the /LOG= file, which ends with the exit code
   };
   const std::string tooLong = "C:\\tvtest\\" + std::string(300, 'x');
+  const std::string diag = FreshFolder("setup log") + "\\setup.log", log = " /LOG=\"" + diag + "\"";
   const RefusalCase cases[] = {
-      {"relative destination", "setup/setup.exe", "/S /D=Lib", 3,
-       "destination refused: Can't create the destination folder.", true},
+      {"relative destination", "setup/setup.exe", "/S" + log + " /D=Lib", 3,
+       "destination refused: Can't create the destination folder.", true, nullptr, nullptr,
+       "Destination Lib: Can't create the destination folder."},
       {"destination too long", "setup/setup.exe", "/S /D=" + tooLong, 3,
        "destination refused: The destination path is too long.", true},
       {"a level that cannot be made", "setup/setup.exe", "/S /D=C:\\tvtest\\made\\a*b", 3,
@@ -220,9 +239,12 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
       // As in the wizard, the root and a log of the start are written.
       {"no worker thread", "tests/wine/wizard/setup_without_worker.exe", "/S /D=C:\\tvtest\\lib", 4,
        "the installation could not be started", false},
-      {"the usage", "setup/setup.exe", "/S /?", 0, "setup.exe [/S [/COMPONENTS=list] [/D=path]]", true},
-      {"a file it cannot write", "setup/setup.exe", "/S /COMPONENTS=help /D=C:\\tvtest\\lib", 5,
-       "could not be written: C:\\tvtest\\lib\\readme.txt", false, "C:\\tvtest\\lib\\readme.txt"},
+      {"the usage", "setup/setup.exe", "/S /?", 0, "setup.exe [/S [/COMPONENTS=list] [/LOG=file] [/D=path]]", true},
+      {"a log that cannot be created", "setup/setup.exe", "/S /LOG=C:\\tvtest\\no\\s.log /D=C:\\tvtest\\lib", 1,
+       "the log cannot be created: C:\\tvtest\\no\\s.log", true},
+      {"a file it cannot write", "setup/setup.exe", "/S /COMPONENTS=help" + log + " /D=C:\\tvtest\\lib", 5,
+       "could not be written: C:\\tvtest\\lib\\readme.txt", false, "C:\\tvtest\\lib\\readme.txt", nullptr,
+       "Extract C:\\tvtest\\lib\\readme.txt: error 32 (failure 1)"},
       // A user put a link where the installer makes a folder: nothing goes through it.
       {"a link in the destination", "setup/setup.exe", "/S /COMPONENTS=help /D=C:\\tvtest\\lib", 5,
        "could not be written: C:\\tvtest\\lib\\Help", false, nullptr, "C:\\tvtest\\lib\\Help"},
@@ -248,6 +270,13 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
     EXPECT_EQ(run.code, c.code) << run.output;
     EXPECT_EQ(run.shown, "");
     EXPECT_EQ(run.output.substr(0, run.output.find("\r\n")), c.refusal) << run.output;
+    std::string logText;
+    EXPECT_EQ(ReadFileBytes(diag, &logText), !c.logged.empty());
+    DeleteFileA(diag.c_str());
+    if (!c.logged.empty()) {
+      EXPECT_NE(logText.find("\r\n" + c.logged + "\r\n"), std::string::npos) << logText;
+      EXPECT_TRUE(logText.ends_with("\r\nExit code " + std::to_string(c.code) + "\r\n")) << logText;
+    }
     if (c.code == 5) {
       EXPECT_EQ(run.output, c.refusal + "\r\nTarvel Lib installed with errors in C:\\tvtest\\lib\r\n");
       std::map<std::string, std::string> outside;
@@ -306,8 +335,9 @@ TEST_F(Silent, EndedWhileABuildToolHangsItLeavesALogOfAllItMade) {
   RemoveTree(out);
 }
 
-// Started with no console, the usage and a refused line that did not ask for silence
-// come in a message box; a refused /S line stays silent.
+// Started with no console, the usage, a refused line that did not ask for silence and
+// a wizard's log that cannot be created come in a message box; a refused /S line
+// stays silent.
 TEST_F(Silent, WithoutAConsoleTheUsageIsAMessageBox) {
   struct BoxCase {
     const char* arguments;
@@ -315,9 +345,11 @@ TEST_F(Silent, WithoutAConsoleTheUsageIsAMessageBox) {
     const char* boxStart;  // nullptr: no box
   };
   static const BoxCase cases[] = {
-      {"/?", 0, "setup.exe [/S [/COMPONENTS=list] [/D=path]]\r\n"},
+      {"/?", 0, "setup.exe [/S [/COMPONENTS=list] [/LOG=file] [/D=path]]\r\n"},
       {"/D=C:\\tvtest\\lib", 1, "needs /S: /D=C:\\tvtest\\lib\r\n\r\nsetup.exe [/S"},
       {"/S /Q", 1, nullptr},
+      // The wizard's log that cannot be created: the box, and no wizard.
+      {"/LOG=C:\\tvtest\\no\\w.log", 1, "the log cannot be created: C:\\tvtest\\no\\w.log"},
   };
   for (const BoxCase& c : cases) {
     SCOPED_TRACE(c.arguments);

@@ -5,8 +5,8 @@ namespace wizard {
 
 using namespace driver;
 
-bool Start(Session* s, const char* exe) {
-  if (!driver::Start("\"" + BuildPath(exe) + "\"", &s->program)) return false;
+bool Start(Session* s, const char* exe, const std::string& arguments) {
+  if (!driver::Start("\"" + BuildPath(exe) + "\" " + arguments, &s->program)) return false;
   s->dialog = WaitForWindow(s->program.pid, "#32770", "Tarvel Lib Installation");
   return s->dialog != nullptr && WaitStep(*s, 1);
 }

@@ -14,7 +14,7 @@ struct Session {
 };
 
 // Starts setup (default: the build's setup.exe) and waits for the wizard window.
-bool Start(Session* s, const char* exe = "setup/setup.exe");
+bool Start(Session* s, const char* exe = "setup/setup.exe", const std::string& arguments = "");
 // Waits until the step label reads "step n/4".
 bool WaitStep(Session& s, int n, DWORD timeoutMs = 10000);
 // Clicks Next and waits for the following page.

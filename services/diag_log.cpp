@@ -1,0 +1,68 @@
+// The diagnostic log: one file handle, lines through wvsprintfA, a failure count.
+#include "services/diag_log.h"
+
+#include <cstdarg>
+
+#include "resources/product_info.h"
+
+namespace {
+
+HANDLE gFile = nullptr;
+int gFailures = 0;
+
+}  // namespace
+
+bool OpenDiagLog(std::string_view path, const char* program) {
+  char name[MAX_PATH];
+  // A cut path would name another file.
+  if (path.empty() || path.size() >= sizeof name) return false;
+  for (std::size_t i = 0; i < path.size(); ++i) name[i] = path[i];
+  name[path.size()] = '\0';
+  HANDLE file = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  gFile = file;
+  DiagLog("%s " TARVEL_DISPLAY_VERSION, program);
+  DiagLog("Command line: %s", GetCommandLineA());
+  return true;
+}
+
+void DiagWrite(std::string_view text) {
+  DWORD written = 0;
+  if (gFile != nullptr) WriteFile(gFile, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+void DiagLog(const char* format, ...) {
+  if (gFile == nullptr) return;
+  char line[1024 + 2];
+  va_list args;
+  va_start(args, format);
+  int n = wvsprintfA(line, format, args);
+  va_end(args);
+  if (n < 0) n = 0;
+  line[n++] = '\r';
+  line[n++] = '\n';
+  DiagWrite(std::string_view(line, static_cast<std::size_t>(n)));
+}
+
+void DiagOutcome(bool failed, DWORD error, const char* what, const char* target, const char* second) {
+  const char* between = second[0] != '\0' ? " > " : "";
+  if (!failed) {
+    DiagLog("%s %s%s%s: OK", what, target, between, second);
+  } else {
+    DiagLog("%s %s%s%s: error %lu (failure %d)", what, target, between, second, error, ++gFailures);
+  }
+}
+
+bool DiagResult(bool ok, const char* what, const char* target, const char* second) {
+  DiagOutcome(!ok, GetLastError(), what, target, second);
+  return ok;
+}
+
+unsigned CloseDiagLog(unsigned code) {
+  if (gFailures != 0) DiagLog("Failures: %d", gFailures);
+  DiagLog("Exit code %u", code);
+  if (gFile != nullptr) CloseHandle(gFile);
+  gFile = nullptr;
+  return code;
+}

@@ -1,0 +1,24 @@
+// The diagnostic log a deployment asks for with /LOG=: plain ANSI lines ending in
+// CRLF, each written as it happens, so a run that dies still leaves what it did.
+// While no log is open every call writes nothing.
+#pragma once
+#include <windows.h>
+
+#include <string_view>
+
+// Creates (or empties) the file, then writes "<program> <version>" and the command
+// line. False, having written nothing, when the path does not fit or the file cannot
+// be created (its folder must exist).
+bool OpenDiagLog(std::string_view path, const char* program);
+// One line from a wsprintf format, cut at 1023 bytes.
+void DiagLog(const char* format, ...);
+// Bytes as they are, line ends included: what a program also says on its console.
+void DiagWrite(std::string_view text);
+// "what target[ > second]: OK", or ": error N (failure K)" with the K-th failure
+// counted; N is GetLastError() at the call. Returns ok.
+bool DiagResult(bool ok, const char* what, const char* target, const char* second = "");
+// The same with the error given; failed says which line it is.
+void DiagOutcome(bool failed, DWORD error, const char* what, const char* target, const char* second);
+// "Failures: K" when there were any and "Exit code N", then the file is closed.
+// Returns code.
+unsigned CloseDiagLog(unsigned code);

@@ -6,7 +6,7 @@ int BarExtent(std::uint32_t position, std::uint32_t range, int width) {
   if (position > range) position = range;
   // Rounded to the nearest pixel, halves away from zero, as MulDiv does.
   const std::uint64_t scaled = 2ull * position * static_cast<std::uint64_t>(width) + range;
-  return static_cast<int>(scaled / (2ull * range));
+  return static_cast<int>(BarQuotient(scaled, 2ull * range));
 }
 
 int BarWidth(int clientWidth) { return clientWidth > 2 ? clientWidth - 2 : 0; }

@@ -6,6 +6,19 @@
 
 #include "controls/repaint_pace.h"
 
+// n / d by shifts, for the bars' 64-bit products (d below 2^63): the compiler's 64-bit
+// division on i686 is a runtime helper whose unwind tables cost the uninstaller a file
+// section of its own.
+constexpr std::uint64_t BarQuotient(std::uint64_t n, std::uint64_t d) {
+  std::uint64_t q = 0, r = 0;
+  for (int bit = 63; bit >= 0; --bit) {
+    r = r << 1 | (n >> bit & 1);
+    if (r >= d) r -= d, q |= std::uint64_t{1} << bit;
+  }
+  return q;
+}
+static_assert(BarQuotient(0xFFFFFFFFFFull, 65535) == 0xFFFFFFFFFFull / 65535 && BarQuotient(7, 8) == 0);
+
 // Filled pixels of a bar `width` pixels wide at `position` of 0..`range`.
 int BarExtent(std::uint32_t position, std::uint32_t range, int width);
 

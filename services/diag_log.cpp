@@ -22,8 +22,7 @@ bool OpenDiagLog(std::string_view path, const char* program) {
                             nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   gFile = file;
-  DiagLog("%s " TARVEL_DISPLAY_VERSION, program);
-  DiagLog("Command line: %s", GetCommandLineA());
+  DiagLog("%s " TARVEL_DISPLAY_VERSION "\r\nCommand line: %s", program, GetCommandLineA());
   return true;
 }
 

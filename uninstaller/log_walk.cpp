@@ -1,6 +1,8 @@
 // Record walk, dispatch order, directory list and progress scale of the uninstaller.
 #include "uninstaller/log_walk.h"
 
+#include "controls/bar_extent.h"
+
 void BeginWalk(LogWalk& walk, const std::uint8_t* block, std::size_t size) {
   walk.start = block;
   walk.end = block + size;
@@ -65,5 +67,5 @@ std::uint16_t ProgressRange(std::size_t logSize) {
 std::uint16_t ProgressPosition(std::size_t bytesTaken, std::size_t logSize) {
   if (bytesTaken > logSize) bytesTaken = logSize;
   if (logSize <= kProgressMax) return static_cast<std::uint16_t>(bytesTaken);
-  return static_cast<std::uint16_t>(static_cast<std::uint64_t>(bytesTaken) * kProgressMax / logSize);
+  return static_cast<std::uint16_t>(BarQuotient(static_cast<std::uint64_t>(bytesTaken) * kProgressMax, logSize));
 }

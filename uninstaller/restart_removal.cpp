@@ -69,19 +69,16 @@ void ScheduleIfStillThere(void*, const char* folder) {
 
 // In the diagnostic log a file in use is not a failure: its line is the schedule's.
 void DeleteOrSchedule(const char* path) {
-  if (DeleteFileA(path)) {
-    DiagResult(true, "Delete", path);
-    return;
-  }
-  const DWORD error = GetLastError();
+  const bool deleted = DeleteFileA(path) != FALSE;
+  const DWORD error = deleted ? ERROR_SUCCESS : GetLastError();
   // Windows refuses to delete a running program's file with "access denied" (as it
   // refuses a read-only one); whatever the answer, the uninstaller's own file never
   // makes the removal wait for a restart.
   const bool own = (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) && IsOwnFile(path);
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
     DiagLog("Delete %s: not there", path);  // never made, or removed by hand: nothing to do
-  } else if (error != ERROR_SHARING_VIOLATION && !own) {  // another reason than use
-    DiagOutcome(true, error, "Delete", path, "");
+  } else if (deleted || (error != ERROR_SHARING_VIOLATION && !own)) {  // done, or another reason than use
+    DiagOutcome(!deleted, error, "Delete", path, "");
   } else if (!IsPendingFile(gPending, path) && ScheduleAtRestart(path)) {
     NotePendingFile(gPending, path);
     if (!own) gRestartNeeded = true;

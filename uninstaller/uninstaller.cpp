@@ -93,10 +93,10 @@ constexpr std::array<bool (*)(const char*), kRecordActionCount> kActions = {
     SetTitle,    ShowMessage,   RemoveFile,       OpenUserKey,       OpenMachineKey,
     DeleteValue, DeleteUserKey, DeleteMachineKey, PushDirectoryText,
 };
-// Each action's line in the diagnostic log; nullptr: none (the file deletion writes its own).
-constexpr std::array<const char*, kRecordActionCount> kActionLines = {
-    nullptr,        nullptr,       nullptr,          "Open user key",    "Open machine key",
-    "Delete value", "Delete user key", "Delete machine key", nullptr,
+// Each action's line in the diagnostic log; empty: none (the file deletion writes its own).
+// Texts in place, not pointers: a table of pointers needs a relocation for each.
+constexpr char kActionLines[kRecordActionCount][sizeof "Delete machine key"] = {
+    "", "", "", "Open user key", "Open machine key", "Delete value", "Delete user key", "Delete machine key", "",
 };
 static_assert(static_cast<std::size_t>(RecordAction::PushDirectory) + 1 == kActions.size());
 
@@ -104,7 +104,7 @@ void SinkStatus(void*, const char* text) { SetStatus(text); }
 void SinkAct(void*, RecordAction action, const char* text) {
   const auto i = static_cast<std::size_t>(action);
   const bool ok = kActions[i](text);
-  if (kActionLines[i] != nullptr) DiagResult(ok, kActionLines[i], text);
+  if (kActionLines[i][0] != '\0') DiagResult(ok, kActionLines[i], text);
 }
 void SinkProgress(void*, std::size_t taken) {
   ShowWalkPosition(gUninstaller.display, ProgressPosition(taken, gUninstaller.logSize));

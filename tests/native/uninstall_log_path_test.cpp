@@ -57,7 +57,9 @@ TEST(ParseLogPath, Table) {
     EXPECT_EQ(ParseLogPath(c.commandLine, path, sizeof path, &quiet, &diagLog), c.found)
         << "row " << i << ": " << c.commandLine;
     EXPECT_EQ(diagLog.data() == nullptr, c.diagLog == nullptr) << "row " << i;
-    if (c.diagLog != nullptr) EXPECT_EQ(diagLog, c.diagLog) << "row " << i;
+    if (c.diagLog != nullptr) {
+      EXPECT_EQ(diagLog, c.diagLog) << "row " << i;
+    }
     EXPECT_EQ(quiet, c.quiet) << "row " << i << ": " << c.commandLine;
     EXPECT_STREQ(path, c.expected) << "row " << i << ": " << c.commandLine;
   }

@@ -2,6 +2,8 @@
 # Builds the i686 release from this checkout into dist/: setup.exe, qlnclear.exe (the
 # very bytes setup.exe carries as payload 7) and SHA256SUMS. With a certificate the
 # uninstaller is signed first, setup.exe is built around the signed copy, then signed.
+# dist/winget/ holds the package manager's manifest for that setup.exe (--url: where it
+# is published).
 #   scripts/release.sh [--pkcs12 FILE --password-file FILE] [--timestamp URL] [--url URL]
 # The build is reproducible: the same commit gives the same unsigned bytes in any folder.
 set -euo pipefail
@@ -57,7 +59,8 @@ else
 fi
 (cd "$dist" && sha256sum setup.exe qlnclear.exe >SHA256SUMS)
 
-# --- dist/winget/: the package manifests, from dist/setup.exe and --url, come here. ---
-: "$url"
+# The package manager's manifest for the setup.exe just built, from --url or the
+# documented placeholder address.
+TARVEL_TOOL_DIR=$build/host-tools scripts/winget-manifest.sh "$dist/setup.exe" "$dist/winget" ${url:+--url "$url"} >/dev/null
 
 echo "release: $(cd "$dist" && ls | paste -sd' ') in $dist/"

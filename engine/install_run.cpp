@@ -56,6 +56,8 @@ DWORD WINAPI InstallWorker(LPVOID) {
 
 bool InstallationRunning() { return gSetup.installRunning != 0; }
 
+bool InstallationNotStarted() { return workerMissing; }
+
 int InstallFailureCount() { return gSetup.failures.count; }
 
 const char* FirstInstallFailure() { return gSetup.failures.first; }

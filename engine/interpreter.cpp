@@ -49,6 +49,12 @@ void StepFailed() {
   stepFailed = true;
 }
 
+// A step the run passes over without counting it (an edit of a file that is not there,
+// a temporary file already gone): its line still gives the reason.
+void PassedOver(bool done) {
+  if (!done) stepError = GetLastError() != 0 ? GetLastError() : ERROR_INVALID_DATA;
+}
+
 void Failed(const char* path) {
   StepFailed();
   NoteFailure(gSetup.failures, path);
@@ -193,10 +199,10 @@ void RunStep(const ScriptStep& step, const StepTexts& text, const char* texts) {
       break;
     case Opcode::AppendOnce:
       ExpandWork(1, text.b);
-      AppendTextOnce(P(), W(1));
+      PassedOver(AppendTextOnce(P(), W(1)));
       break;
     case Opcode::RemoveFile:
-      DeleteFileA(P());
+      PassedOver(DeleteFileA(P()) != FALSE);
       break;
     case Opcode::SetSubDir:
       SetMacroValue(gSetup.macros, Macro::SubDir, P());
@@ -220,7 +226,7 @@ void RunStep(const ScriptStep& step, const StepTexts& text, const char* texts) {
       Log(LogType::File, P());
       break;
     case Opcode::AddRepositoryPage:
-      AddRepositoryPage(P(), step.b, gSetup.macros);
+      PassedOver(AddRepositoryPage(P(), step.b, gSetup.macros));
       break;
     case Opcode::Reserved3:
     case Opcode::Reserved4:
@@ -268,6 +274,7 @@ void RunScript(const ScriptStep* script, const char* texts) {
     const StepTexts text = TextsOf(texts, *step);
     ExpandInto(text.a, P(), kPathBufferCapacity);
     stepFailed = false;
+    stepError = 0;
     RunStep(*step, text, texts);
     LogStep(*step);
     TimeStepWork(*step);

@@ -46,15 +46,17 @@ void DiagLog(const char* format, ...) {
 
 void DiagOutcome(bool failed, DWORD error, const char* what, const char* target, const char* second) {
   const char* between = second[0] != '\0' ? " > " : "";
-  if (!failed) {
+  if (!failed && error == ERROR_SUCCESS) {
     DiagLog("%s %s%s%s: OK", what, target, between, second);
+  } else if (!failed) {
+    DiagLog("%s %s%s%s: error %lu, passed over", what, target, between, second, error);
   } else {
     DiagLog("%s %s%s%s: error %lu (failure %d)", what, target, between, second, error, ++gFailures);
   }
 }
 
 bool DiagResult(bool ok, const char* what, const char* target, const char* second) {
-  DiagOutcome(!ok, GetLastError(), what, target, second);
+  DiagOutcome(!ok, ok ? ERROR_SUCCESS : GetLastError(), what, target, second);
   return ok;
 }
 

@@ -17,7 +17,8 @@ void DiagWrite(std::string_view text);
 // "what target[ > second]: OK", or ": error N (failure K)" with the K-th failure
 // counted; N is GetLastError() at the call. Returns ok.
 bool DiagResult(bool ok, const char* what, const char* target, const char* second = "");
-// The same with the error given; failed says which line it is.
+// The same with the error given; failed says which line it is. Not failed but with an
+// error, the line gives the error as a step passed over, not counted.
 void DiagOutcome(bool failed, DWORD error, const char* what, const char* target, const char* second);
 // "Failures: K" when there were any and "Exit code N", then the file is closed.
 // Returns code.

@@ -73,41 +73,46 @@ bool IsDirectory(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-void AppendTextOnce(const char* path, const char* text) {
+bool AppendTextOnce(const char* path, const char* text) {
   HANDLE file = OpenForEdit(path);
-  if (file == INVALID_HANDLE_VALUE) return;
+  if (file == INVALID_HANDLE_VALUE) return false;
   DWORD size = 0;
   char* content = ReadWhole(file, &size);
-  if (content != nullptr && FindNoCase(text, content) == nullptr &&
-      SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER)
-    WriteAll(file, text, static_cast<DWORD>(TextLength(text)));
+  bool done = content != nullptr;
+  if (done && FindNoCase(text, content) == nullptr)
+    done = SetFilePointer(file, 0, nullptr, FILE_END) != INVALID_SET_FILE_POINTER &&
+           WriteAll(file, text, static_cast<DWORD>(TextLength(text)));
   GiveBlock(content);
   CloseHandle(file);
+  return done;
 }
 
-void AddRepositoryPage(const char* path, unsigned templateId, const MacroTable& macros) {
+bool AddRepositoryPage(const char* path, unsigned templateId, const MacroTable& macros) {
   HANDLE file = OpenForEdit(path);
-  if (file == INVALID_HANDLE_VALUE) return;
+  if (file == INVALID_HANDLE_VALUE) return false;
   // Without its templates the page would be an empty entry: leave the file alone.
   ResourceText templ = LoadResourceText(templateId);
   DWORD size = 0;
   char* content = templ.text != nullptr ? ReadWhole(file, &size) : nullptr;
   // A NUL inside the content would end the text that is rewritten, and the bytes
   // after it would survive as a stale tail: such a file is not a repository to edit.
-  if (content != nullptr && TextLength(content) == size && FindNoCase(kPageEntry, content) == nullptr) {
+  bool done = content != nullptr && TextLength(content) == size;
+  if (done && FindNoCase(kPageEntry, content) == nullptr) {
     const SIZE_T replaced = ReplacedLength(content, kPageAnchor, kAnchorWithEntry);
     // The anchored content and the expanded templates go out in one write.
     char* output = TakeBlock(replaced + kExpansionScratchCapacity);
-    if (output != nullptr) {
+    done = output != nullptr;
+    if (done) {
       ReplaceAll(content, kPageAnchor, kAnchorWithEntry, output, replaced + 1);
       ExpandMacros(macros, templ.text, output + replaced, kExpansionScratchCapacity);
       const SIZE_T total = replaced + TextLength(output + replaced);
-      if (total <= MAXDWORD && SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER)
-        WriteAll(file, output, static_cast<DWORD>(total));
+      done = total <= MAXDWORD && SetFilePointer(file, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
+             WriteAll(file, output, static_cast<DWORD>(total));
       GiveBlock(output);
     }
   }
   GiveBlock(content);
   ReleaseResourceText(templ);
   CloseHandle(file);
+  return done;
 }

@@ -37,7 +37,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     // The code an unattended run with the same outcome returns; the wizard itself ends
     // with 0 unless the payload is damaged.
-    CloseDiagLog(code != 0 ? code : InstallFailureCount() != 0 ? kExitNotAllWritten : kExitInstalled);
+    CloseDiagLog(code != 0                  ? code
+                 : InstallationNotStarted() ? kExitNotStarted
+                                            : FinishedRunExitCode());
   }
   if (fatal != nullptr) MessageBoxA(nullptr, fatal, "QLN Installation Error", MB_ICONERROR);
   if (gSetup.bitmap != nullptr) DeleteObject(gSetup.bitmap);

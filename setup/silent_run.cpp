@@ -182,9 +182,6 @@ void WaitForWorker(HANDLE worker) {
   }
 }
 
-// How a run that reached the finish page ended: the one place that says so.
-unsigned FinishedRunExitCode() { return InstallFailureCount() != 0 ? kExitNotAllWritten : kExitInstalled; }
-
 unsigned RunInstallation() {
   NextPage();  // StartInstallation
   // The worker closes its handle on the finish page, which it reaches only through
@@ -217,6 +214,8 @@ unsigned InstallSilently(const SetupOptions& o) {
 }  // namespace
 
 const char kDamagedText[] = "The setup file is damaged. Please download it again.";
+
+unsigned FinishedRunExitCode() { return InstallFailureCount() != 0 ? kExitNotAllWritten : kExitInstalled; }
 
 bool OpenRunLog(const SetupOptions& o) {
   if (o.log.data() == nullptr || OpenDiagLog(o.log, "Tarvel Lib setup")) return true;

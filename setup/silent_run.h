@@ -12,5 +12,9 @@ bool OpenRunLog(const SetupOptions& options);
 // the wizard, on the console by the unattended run.
 extern const char kDamagedText[];
 
+// How a run that reached the finish page ended, in the wizard as unattended: the one
+// place that says so.
+unsigned FinishedRunExitCode();
+
 // Carries out what options ask for (any kind but Wizard) and returns the exit code.
 unsigned RunFromCommandLine(const SetupOptions& options);

@@ -10,6 +10,7 @@
 
 #include "engine/interpreter.h"
 #include "engine/setup_state.h"
+#include "services/diag_log.h"
 #include "tests/driver/driver.h"
 #include "tests/wine/interpreter/script_window.h"
 #include "uninstlog/log_format.h"
@@ -248,6 +249,15 @@ TEST_F(Interpreter, AppendOnceAndRepositoryPage) {
   EXPECT_EQ(Read(repo), "[Repository Pages]\r\nProjects=\r\nTarvel Lib=\r\n[Tarvel Lib.Page]\r\nPath=" + root_ + "\\Repo\r\n");
   EXPECT_EQ(Progress(), 6);
   EXPECT_EQ(NewRecords(), "");
+  // Files that are not there: passed over, not counted, and said so in the diagnostic log.
+  const std::string diag = root_ + "\\diag.log";
+  ASSERT_TRUE(OpenDiagLog(diag, "test"));
+  Run({Step(Opcode::AppendOnce, "$HOME_DIR$\\gone.ohl", "x"), IdStep(Opcode::AddRepositoryPage, "$HOME_DIR$\\gone.dro", 7002)});
+  CloseDiagLog(0);
+  const std::string text = Read(diag);
+  EXPECT_NE(text.find("\r\nAppend to " + root_ + "\\gone.ohl > x: error 2, passed over\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\nRepository page " + root_ + "\\gone.dro: error 2, passed over\r\n"), std::string::npos) << text;
+  EXPECT_EQ(gSetup.failures.count, 0);
 }
 
 struct SearchPathCase {

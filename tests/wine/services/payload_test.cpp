@@ -109,7 +109,13 @@ TEST(CreateDirectoryPath, EveryLevelWithEitherSeparator) {
 
 TEST(CreateDirectoryPath, FromTheDriveRootLevelByLevel) {
   const std::string top = "C:\\tv_abc_" + std::to_string(GetCurrentProcessId());
-  RemoveTree(top);
+  // Outside the folders RemoveTree may clear: what this test makes, it removes by name,
+  // also what an earlier run under the same process ID left.
+  const auto clear = [&] {
+    DeleteFileA((top + "\\file").c_str());
+    for (const char* level : {"\\b\\c", "\\b", ""}) RemoveDirectoryA((top + level).c_str());
+  };
+  clear();
   ASSERT_FALSE(DirectoryExists(top));
   std::string path = top + "\\b\\c";
   EXPECT_TRUE(CreateDirectoryPath(path.data()));
@@ -122,7 +128,8 @@ TEST(CreateDirectoryPath, FromTheDriveRootLevelByLevel) {
   EXPECT_FALSE(CreateDirectoryPath(blocked.data()));
   std::string file = top + "\\file";
   EXPECT_FALSE(CreateDirectoryPath(file.data()));
-  RemoveTree(top);
+  clear();
+  EXPECT_FALSE(DirectoryExists(top));
 }
 
 TEST(CreateDirectoryPath, MissingDriveOrLeadingSeparatorCreatesNothing) {

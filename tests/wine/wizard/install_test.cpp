@@ -418,7 +418,8 @@ TEST_F(Install, ClosingDuringTheRunIsRefusedAndTheRunGoesOn) {
 }
 
 TEST_F(Install, AWorkerThatCannotStartIsNotReportedAsSuccess) {
-  ASSERT_TRUE(wizard::Start(&s, "tests/wine/wizard/setup_without_worker.exe"));
+  const std::string diag = FreshFolder("noworker log") + "\\setup.log";
+  ASSERT_TRUE(wizard::Start(&s, "tests/wine/wizard/setup_without_worker.exe", "/LOG=\"" + diag + "\""));
   ASSERT_TRUE(wizard::Next(s));
   SetItemText(s.dialog, 120, "C:\\tvtest\\noworker");
   Click(s.dialog, 202);
@@ -430,6 +431,8 @@ TEST_F(Install, AWorkerThatCannotStartIsNotReportedAsSuccess) {
   EXPECT_EQ(log[1].type, 9);
   EXPECT_EQ(log[2].type, 8);
   FinishWizard();
+  std::string text;
+  EXPECT_TRUE(ReadFileBytes(diag, &text) && text.ends_with("\r\nExit code 4\r\n")) << text;
 }
 
 }  // namespace

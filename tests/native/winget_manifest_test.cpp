@@ -57,18 +57,14 @@ TEST(WingetManifest, FilesFollowTheFieldRules) {
 TEST(WingetManifest, InstallerSaysHowSetupRunsAndEnds) {
   const std::string text = MakeWingetManifest(kSha, "https://dl.example/s.exe")[1].text;
   auto f = Fields(text);
-  EXPECT_EQ(f["InstallerType"], "exe");
-  EXPECT_EQ(f["Scope"], "machine");
-  EXPECT_EQ(f["ElevationRequirement"], "elevatesSelf");
-  EXPECT_EQ(f["Silent"], "/S");
-  EXPECT_EQ(f["SilentWithProgress"], "/S");
-  EXPECT_EQ(f["InstallLocation"], "/D=<INSTALLPATH>");
-  EXPECT_EQ(f["Log"], "/LOG=\"<LOGPATH>\"");
-  EXPECT_EQ(f["InstallerUrl"], "https://dl.example/s.exe");
-  EXPECT_EQ(f["InstallerSha256"], std::string(64, 'A'));
-  EXPECT_EQ(f["DisplayName"], TARVEL_APPS_NAME);
-  EXPECT_EQ(f["DisplayVersion"], "\"" TARVEL_DISPLAY_VERSION "\"");
-  EXPECT_EQ(std::string(kUninstallKey).substr(std::string(kUninstallKey).rfind('\\') + 1), f["ProductCode"]);
+  const std::string key = kUninstallKey;
+  const std::pair<const char*, std::string> fields[] = {
+      {"InstallerType", "exe"}, {"Scope", "machine"}, {"ElevationRequirement", "elevatesSelf"}, {"Silent", "/S"},
+      {"SilentWithProgress", "/S"}, {"InstallLocation", "/D=<INSTALLPATH>"}, {"Log", "/LOG=\"<LOGPATH>\""},
+      {"InstallerUrl", "https://dl.example/s.exe"}, {"InstallerSha256", std::string(64, 'A')},
+      {"DisplayName", TARVEL_APPS_NAME}, {"DisplayVersion", "\"" TARVEL_DISPLAY_VERSION "\""},
+      {"ProductCode", key.substr(key.rfind('\\') + 1)}};
+  for (const auto& [field, value] : fields) EXPECT_EQ(f[field], value) << field;
   // Every exit code but 0 once, each with a response the package manager knows.
   const std::set<std::string> known = {
       "packageInUse", "packageInUseByApplication", "installInProgress", "fileInUse", "missingDependency",

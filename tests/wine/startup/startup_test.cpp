@@ -1,6 +1,6 @@
-// setup.exe that cannot start its wizard: without a usable template, or with a damaged
-// payload: one message box, then the exit code. Both programs without the common
-// controls: a box or, unattended, an exit code, and nothing written or removed.
+// Starts that cannot go on: setup.exe without a usable template or with a damaged
+// payload, and both programs without the common controls. One message box, or none
+// unattended, then the exit code, and nothing written or removed.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,67 +9,47 @@
 
 using namespace driver;
 
-TEST(Startup, AFatalStartShowsOneBoxThenEnds) {
+TEST(Startup, AFatalStartShowsOneBoxOrNoneThenEndsHavingWrittenNothing) {
+  const std::string folder = FreshFolder("startup"), log = folder + "\\uninst.qln";
+  ASSERT_TRUE(WriteFileBytes(log, ""));
+  constexpr char kSetup[] = "QLN Installation Error", kNoControls[] = "Fatal Error: Can't load the common controls.";
   struct FatalCase {
     const char* exe;
+    std::string options;
+    bool withoutControls;  // the common controls disabled for the program in Wine's registry
+    const char* caption;   // the box; nullptr: no window at all
     const char* text;
     DWORD code;
   };
-  static const FatalCase cases[] = {
-      {"setup/setup_without_template.exe", "Fatal Error: Can't load resource.", 0},
-      {"tests/wine/startup/setup_damaged.exe", "The setup file is damaged. Please download it again.", 6},
+  const FatalCase cases[] = {
+      {"setup/setup_without_template.exe", "", false, kSetup, "Fatal Error: Can't load resource.", 0},
+      {"tests/wine/startup/setup_damaged.exe", "", false, kSetup, "The setup file is damaged. Please download it again.",
+       6},
+      {"setup/setup.exe", "", true, kSetup, kNoControls, 4},
+      {"setup/setup.exe", " /S /D=" + folder + "\\lib", true, nullptr, nullptr, 4},
+      {"uninstaller/qlnclear.exe", " " + log, true, "QLN UnInstallation Error", kNoControls, 1},
+      {"uninstaller/qlnclear.exe", " /S " + log, true, nullptr, nullptr, 1},
   };
   for (const FatalCase& c : cases) {
-    SCOPED_TRACE(c.exe);
+    SCOPED_TRACE(c.exe + c.options);
+    const std::string exe = c.exe, key = "Software\\Wine\\AppDefaults\\" + exe.substr(exe.rfind('/') + 1);
+    if (c.withoutControls) {
+      ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, (key + "\\DllOverrides").c_str(), "comctl32", ""));
+    }
     Program p;
-    ASSERT_TRUE(Start("\"" + BuildPath(c.exe) + "\"", &p));
-    HWND box = WaitForMessageBox(p.pid, "QLN Installation Error");
-    ASSERT_NE(box, nullptr) << DescribeWindows(p.pid);
-    EXPECT_EQ(MessageBoxText(box), c.text);
-    AnswerMessageBox(box, IDOK);
-    // After the answer nothing else may appear: the process ends.
-    DWORD code = 1234;
-    ASSERT_TRUE(WaitExit(p, 10000, &code)) << DescribeWindows(p.pid);
-    EXPECT_EQ(code, c.code);
-  }
-}
-
-// The common controls disabled for the program in Wine's registry: loading them from
-// the system folder fails as it would without them.
-TEST(Startup, WithoutTheCommonControlsNothingIsWrittenOrRemoved) {
-  const std::string folder = FreshFolder("startup");
-  const std::string log = folder + "\\uninst.qln";
-  ASSERT_TRUE(WriteFileBytes(log, ""));
-  struct Case {
-    const char* program;
-    std::string options;
-    const char* caption;  // nullptr: no window at all
-    DWORD code;
-  };
-  const Case cases[] = {
-      {"setup.exe", "", "QLN Installation Error", 4},
-      {"setup.exe", " /S /D=" + folder + "\\lib", nullptr, 4},
-      {"qlnclear.exe", " " + log, "QLN UnInstallation Error", 1},
-      {"qlnclear.exe", " /S " + log, nullptr, 1},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.program + c.options);
-    const std::string key = std::string("Software\\Wine\\AppDefaults\\") + c.program;
-    ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, (key + "\\DllOverrides").c_str(), "comctl32", ""));
-    Program p;
-    const char* built = c.program[0] == 's' ? "setup/setup.exe" : "uninstaller/qlnclear.exe";
-    ASSERT_TRUE(Start("\"" + BuildPath(built) + "\"" + c.options, &p));
-    std::string shown;
-    DWORD code = 1234;
+    ASSERT_TRUE(Start("\"" + BuildPath(c.exe) + "\"" + c.options, &p));
     if (c.caption != nullptr) {
       HWND box = WaitForMessageBox(p.pid, c.caption);
       EXPECT_NE(box, nullptr) << DescribeWindows(p.pid);
-      EXPECT_EQ(MessageBoxText(box), "Fatal Error: Can't load the common controls.");
+      EXPECT_EQ(MessageBoxText(box), c.text);
       AnswerMessageBox(box, IDOK);
     }
-    EXPECT_TRUE(WaitExitUnseen(p, 10000, &code, &shown));
+    // After the answer nothing else may appear: the process ends.
+    std::string shown;
+    DWORD code = 1234;
+    EXPECT_TRUE(WaitExitUnseen(p, 10000, &code, &shown)) << DescribeWindows(p.pid);
     Kill(p);
-    RegDeleteTree(HKEY_CURRENT_USER, key.c_str());
+    if (c.withoutControls) RegDeleteTree(HKEY_CURRENT_USER, key.c_str());
     EXPECT_EQ(code, c.code);
     if (c.caption == nullptr) {
       EXPECT_EQ(shown, "");

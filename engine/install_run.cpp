@@ -35,7 +35,8 @@ void SetIdeMacros(const ComponentEntry& row) {
   if (n == 0 || n >= kPathCapacity) shortForm[0] = '\0';
 }
 
-DWORD WINAPI InstallWorker(LPVOID) {
+// Unused only in the test build whose worker can never be created.
+[[maybe_unused]] DWORD WINAPI InstallWorker(LPVOID) {
   for (ComponentEntry* row = ComponentTable(); row->caption != nullptr; ++row) {
     if (row->selection != 1) continue;
     DiagLog("Component%s", row->caption);

@@ -158,15 +158,19 @@ void SetStringValue(HKEY root, std::uint8_t keyRecord, const StepTexts& step) {
   Log(LogType::ValueName, W(1));
 }
 
+// An opcode outside the set (a malformed step) has no bit: a shift that far is undefined.
+constexpr std::uint32_t Bit(Opcode op) {
+  return static_cast<std::uint32_t>(op) < 32 ? 1u << static_cast<std::uint32_t>(op) : 0;
+}
+
 // The opcodes that write, make or delete what their first operand names.
-constexpr std::uint32_t kWritesAtFirstOperand =
-    1u << static_cast<int>(Opcode::ExtractPayload) | 1u << static_cast<int>(Opcode::MakeDirectory) |
-    1u << static_cast<int>(Opcode::AppendOnce) | 1u << static_cast<int>(Opcode::RemoveFile) |
-    1u << static_cast<int>(Opcode::AddRepositoryPage);
+constexpr std::uint32_t kWritesAtFirstOperand = Bit(Opcode::ExtractPayload) | Bit(Opcode::MakeDirectory) |
+                                                Bit(Opcode::AppendOnce) | Bit(Opcode::RemoveFile) |
+                                                Bit(Opcode::AddRepositoryPage);
 
 void RunStep(const ScriptStep& step, const StepTexts& text, const char* texts) {
   // Refused, the step does nothing, and logs nothing that it did not make.
-  if ((kWritesAtFirstOperand >> static_cast<int>(step.opcode) & 1) != 0 && Refused(P())) return;
+  if ((kWritesAtFirstOperand & Bit(step.opcode)) != 0 && Refused(P())) return;
   switch (step.opcode) {
     case Opcode::ExtractPayload:
       if (!ExtractResourceToFile(P(), step.b)) Failed(P());
@@ -244,7 +248,6 @@ constexpr const char* kStepWrites[] = {
 };
 static_assert(std::size(kStepWrites) == static_cast<std::size_t>(Opcode::AddRepositoryPage) + 1);
 // The opcodes whose second operand, expanded into W1, names what they write as well.
-constexpr std::uint32_t Bit(Opcode op) { return 1u << static_cast<std::uint32_t>(op); }
 constexpr std::uint32_t kSecondInW1 = Bit(Opcode::CopyToFile) | Bit(Opcode::RunBuildTool) |
                                       Bit(Opcode::RegisterPackage) | Bit(Opcode::UpdateSearchPath) |
                                       Bit(Opcode::RegisterHelpFile) | Bit(Opcode::AppendOnce) |
@@ -261,7 +264,7 @@ void LogStep(const ScriptStep& step) {
     DiagLog("Build %s in %s: exit code %lu", P(), W(1), buildExitCode);
     return;
   }
-  DiagOutcome(stepFailed, stepError, what, P(), (kSecondInW1 >> op) & 1u ? W(1) : "");
+  DiagOutcome(stepFailed, stepError, what, P(), (kSecondInW1 & Bit(step.opcode)) != 0 ? W(1) : "");
 }
 
 }  // namespace

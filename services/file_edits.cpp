@@ -7,7 +7,7 @@
 #include "engine/text.h"
 #include "services/directory_path.h"
 #include "services/payload.h"
-#include "uninstlog/uninstall_log.h"
+#include "services/protected_descriptor.h"
 
 namespace {
 
@@ -60,10 +60,10 @@ bool WriteAll(HANDLE file, const char* bytes, DWORD count) {
 bool CreateDirectoryPath(char* path) {
   // A folder made under C:\ would let every user replace what it holds; one that was
   // there keeps its rights.
-  void* descriptor = TakeLogDescriptor(Protected::Folder);
+  void* descriptor = TakeProtectedDescriptor(Protected::Folder);
   SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
   WalkDirectoryPrefixes(path, CreateLevel, descriptor != nullptr ? &security : nullptr);
-  ReleaseLogDescriptor(descriptor);
+  ReleaseProtectedDescriptor(descriptor);
   // "Already exists" is also the answer for a file of that name.
   return IsDirectory(path);
 }

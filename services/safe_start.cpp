@@ -35,7 +35,8 @@ bool StartSafely() {
     lstrcatA(path, "\\comctl32.dll");
     controls = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   }
-  const auto init = Find<InitControls>(controls, "InitCommonControlsEx");
+  // A null module would name this program, which has no such export: asked only of the DLL.
+  const auto init = controls != nullptr ? Find<InitControls>(controls, "InitCommonControlsEx") : nullptr;
   const INITCOMMONCONTROLSEX classes = {sizeof classes, ICC_WIN95_CLASSES};
   return init != nullptr && init(&classes);
 }

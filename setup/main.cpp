@@ -4,9 +4,9 @@
 
 #include "engine/install_run.h"
 #include "engine/setup_state.h"
+#include "services/diag_log.h"
 #include "services/payload.h"
 #include "services/safe_start.h"
-#include "services/diag_log.h"
 #include "setup/command_line.h"
 #include "setup/silent_run.h"
 #include "setup/wizard.h"

@@ -13,8 +13,8 @@
 #include "engine/setup_state.h"
 #include "engine/text.h"
 #include "engine/wizard_items.h"
-#include "services/payload.h"
 #include "services/diag_log.h"
+#include "services/payload.h"
 #include "setup/wizard.h"
 
 namespace {

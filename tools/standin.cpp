@@ -47,6 +47,10 @@ void InRoot(const ToolRun& run, const char* name, char* path) {
   AppendText(path, MAX_PATH, name);
 }
 
+void ConfigPath(const ToolRun& run, char* path) {
+  InRoot(run, "\\Bin\\", path);
+  AppendText(path, MAX_PATH, kToolConfigName);
+}
 
 // ProbeHandle: the value of a handle on "probe.txt" in the root that the test holds
 // open and inheritable. Reaching that very file by the value means the handle was
@@ -89,8 +93,7 @@ void ReadConfig(ToolRun& run) {
   CopyText(run.packageExt, sizeof run.packageExt, ".bpl");
   run.delayMs = 0;
   char path[MAX_PATH];
-  InRoot(run, "\\Bin\\", path);
-  AppendText(path, sizeof path, kToolConfigName);
+  ConfigPath(run, path);
   char value[32];
   if (GetPrivateProfileStringA("tool", "PackageExt", "", value, sizeof value, path) > 0) {
     CopyText(run.packageExt, sizeof run.packageExt, value);
@@ -143,8 +146,7 @@ void BeginRun(ToolRun& run) {
   AppendToFile(journal, text);
   HeapFree(GetProcessHeap(), 0, text);
   char config[MAX_PATH];
-  InRoot(run, "\\Bin\\", config);
-  AppendText(config, sizeof config, kToolConfigName);
+  ConfigPath(run, config);
   HoldIfAsked(run, config);
 }
 

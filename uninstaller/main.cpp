@@ -2,8 +2,8 @@
 // the command line, the modal dialog or its quiet run, the exit status.
 #include <windows.h>
 
-#include "services/safe_start.h"
 #include "services/diag_log.h"
+#include "services/safe_start.h"
 #include "uninstaller/qlnclear_ids.h"
 #include "uninstaller/restart_removal.h"
 #include "uninstaller/uninstaller.h"

@@ -6,8 +6,8 @@
 
 #include <array>
 
-#include "services/link_check.h"
 #include "services/diag_log.h"
+#include "services/link_check.h"
 #include "uninstaller/qlnclear_ids.h"
 #include "uninstaller/restart_removal.h"
 #include "uninstaller/walk_timing.h"

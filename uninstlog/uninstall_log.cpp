@@ -1,12 +1,11 @@
 // The uninstall log of a run: its record buffer on the process heap and the file the
 // uninstaller replays, written record by record under a descriptor that leaves it to
-// administrators; the protected descriptors of the log and of the folders made.
+// administrators.
 #include <windows.h>
-// windows.h first: the descriptor-string header builds on its types.
-#include <sddl.h>
 
 #include "uninstlog/uninstall_log.h"
 
+#include "services/protected_descriptor.h"
 #include "uninstlog/log_format.h"
 
 static void* Take(std::size_t size) { return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size); }
@@ -33,14 +32,14 @@ void OpenLog(UninstallLog& log, const char* path) {
   Close(log);
   // A path longer than Windows' paths is not made, under whatever name it would get.
   if (lstrlenA(path) < static_cast<int>(kLogFileNameCapacity)) {
-    void* descriptor = TakeLogDescriptor();
+    void* descriptor = TakeProtectedDescriptor(Protected::Log);
     SECURITY_ATTRIBUTES security = {sizeof security, descriptor, FALSE};
     // Only a file made now has the log's descriptor: one that a user placed there and
     // that could not be deleted keeps its owner, so it is not written at all.
     DeleteFileA(path);
     HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, descriptor != nullptr ? &security : nullptr,
                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    ReleaseLogDescriptor(descriptor);
+    ReleaseProtectedDescriptor(descriptor);
     if (file != INVALID_HANDLE_VALUE) log.file = file;
   }
   log.buffer = static_cast<std::uint8_t*>(Take(kLogBufferCapacity));
@@ -58,27 +57,6 @@ void AppendLogAhead(UninstallLog& log, std::uint8_t type, const char* text) {
   const std::size_t start = log.position;
   AppendLog(log, type, text);
   log.position = start;
-}
-
-// Full access for SYSTEM and Administrators, read for Users, nothing inherited from
-// the folder: the log lists what an administrator's uninstall deletes, and a folder
-// made directly under C:\ lets every user modify what it holds. Folders are made as
-// the system's program folder is: Users read and run, and every entry is inherited.
-static constexpr const char* kDescriptors[] = {
-    "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BU)",
-    "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)",
-};
-
-void* TakeLogDescriptor(Protected what) {
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kDescriptors[static_cast<int>(what)], SDDL_REVISION_1,
-                                                            &descriptor, nullptr))
-    return nullptr;
-  return descriptor;
-}
-
-void ReleaseLogDescriptor(void* descriptor) {
-  if (descriptor != nullptr) LocalFree(descriptor);
 }
 
 bool WriteLog(UninstallLog& log) {

@@ -24,14 +24,6 @@ void AppendLogAhead(UninstallLog& log, std::uint8_t type, const char* text);
 // buffer in every case. True when the file holds every record.
 bool WriteLog(UninstallLog& log);
 
-// A protected descriptor for administrators (SYSTEM and Administrators change, Users
-// only read), or nullptr when it cannot be built (the object then has the rights its
-// folder passes on). The log's passes nothing on; a folder's also lets Users run
-// programs and is inherited by all made inside.
-enum class Protected : unsigned char { Log, Folder };
-void* TakeLogDescriptor(Protected what = Protected::Log);
-void ReleaseLogDescriptor(void* descriptor);
-
 // Resizes a record buffer to newSize bytes keeping its content, or returns null and
 // leaves the block as it was.
 using LogReallocate = std::uint8_t* (*)(std::uint8_t* block, std::size_t newSize);

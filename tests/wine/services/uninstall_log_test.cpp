@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "services/protected_descriptor.h"
 #include "tests/driver/driver.h"
 #include "uninstlog/log_format.h"
 #include "uninstlog/uninstall_log.h"
@@ -68,7 +69,7 @@ TEST(WriteLog, TheLogAndTheFoldersAreCreatedForAdministratorsAndSystem) {
   };
   for (const Kind& k : kinds) {
     const int kind = static_cast<int>(k.what);
-    void* descriptor = TakeLogDescriptor(k.what);
+    void* descriptor = TakeProtectedDescriptor(k.what);
     ASSERT_NE(descriptor, nullptr) << "kind " << kind;
     SECURITY_DESCRIPTOR_CONTROL control = 0;
     DWORD revision = 0;
@@ -97,7 +98,7 @@ TEST(WriteLog, TheLogAndTheFoldersAreCreatedForAdministratorsAndSystem) {
       ASSERT_TRUE(CreateWellKnownSid(expected[i].who, nullptr, sid, &size));
       EXPECT_TRUE(EqualSid(sid, const_cast<DWORD*>(&allowed->SidStart))) << "kind " << kind << ", entry " << i;
     }
-    ReleaseLogDescriptor(descriptor);
+    ReleaseProtectedDescriptor(descriptor);
   }
 }
 

@@ -10,6 +10,8 @@ enum SilentExit : unsigned {
   kExitNotStarted = 4,          // the installation could not be started
   kExitNotAllWritten = 5,       // installed, but some of it could not be written
   kExitDamaged = 6,             // the program's own payload failed its check at start-up
+  kExitCancelled = 7,           // the wizard was left before the installation started
+  kExitIdeRunning = 8,          // a selected IDE is running; nothing was written
 };
 // Codes 0 up to here; a new code raises it, and the manifest generator's table must follow.
-inline constexpr unsigned kLastExitCode = kExitDamaged;
+inline constexpr unsigned kLastExitCode = kExitIdeRunning;

@@ -23,8 +23,10 @@ inline constexpr std::array<ReturnCode, kLastExitCode> kReturnCodes = {{
     {kExitNotOffered, "missingDependency"},        // no IDE of the component named
     {kExitDestinationRefused, "invalidParameter"},  // the /D= folder
     {kExitNotStarted, "contactSupport"},
-    {kExitNotAllWritten, "fileInUse"},              // the usual cause: a file held open
+    {kExitNotAllWritten, "contactSupport"},  // a file held open, a link refused, a value or package missing
     {kExitDamaged, "contactSupport"},
+    {kExitCancelled, "cancelledByUser"},
+    {kExitIdeRunning, "packageInUse"},
 }};
 constexpr bool EveryCodeOnceInOrder() {
   for (unsigned i = 0; i < kReturnCodes.size(); ++i)

@@ -14,6 +14,8 @@
 #include "services/file_edits.h"
 #include "services/diag_log.h"
 #include "services/directory_path.h"
+#include "services/folder_takeover.h"
+#include "services/link_check.h"
 #include "services/registry.h"
 #include "engine/setup_state.h"
 #include "engine/wizard_items.h"
@@ -115,6 +117,14 @@ int LongestDestination() {
   return scripts::kLongestFilePath - room;
 }
 
+// Each pass of the expansion searches the values of the macros before it again: a
+// destination holding a macro name would expand into another folder than the root.
+bool NamesAMacro(const char* path) {
+  for (std::string_view name : kMacroNames)
+    if (FindNoCase(name.data(), path) != nullptr) return true;
+  return false;
+}
+
 bool NoteExisting(void* longest, const char* prefix) {
   if (GetFileAttributesA(prefix) != INVALID_FILE_ATTRIBUTES) *static_cast<std::size_t*>(longest) = TextLength(prefix);
   return true;
@@ -149,11 +159,24 @@ const char* DestinationRefusal() {
   if (fits) GetWindowTextA(edit, path, kPathCapacity);
   StripTrailingSeparator(path);
   const char* problem = nullptr;
+  // The root and every level above it are held from here to the end of the run.
+  PathState state = PathState::Link;
   if (!fits || TextLength(path) > static_cast<std::size_t>(LongestDestination())) {
     problem = "The destination path is too long.";
-  } else if (!IsPlainAbsolutePath(path) || !MakeDestinationFolder(path)) {
+  } else if (NamesAMacro(path)) {
+    problem = "The destination path must not contain a macro name such as $SUB_DIR$.";
+  } else if (!IsPlainAbsolutePath(path)) {
+    problem = "Can't create the destination folder.";
+  } else if ((state = GuardRoot(path, TakeOverFolder)) == PathState::Missing) {
+    // Made below levels that are held and no link; new folders are the administrators'.
+    state = MakeDestinationFolder(path) ? GuardRoot(path, TakeOverFolder) : PathState::Missing;
+  }
+  if (problem == nullptr && state == PathState::Link) {
+    problem = "The destination folder is reached through a link, or other users can change it.";
+  } else if (problem == nullptr && (state != PathState::Safe || !IsDirectory(path))) {
     problem = "Can't create the destination folder.";
   }
+  if (problem != nullptr) ReleaseAllFolders();
   DiagLog("Destination %s: %s", path, problem != nullptr ? problem : "accepted");
   return problem;
 }

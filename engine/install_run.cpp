@@ -14,6 +14,8 @@
 #include "engine/wizard_items.h"
 #include "services/diag_log.h"
 #include "services/file_edits.h"
+#include "services/folder_takeover.h"
+#include "services/link_check.h"
 #include "services/registry.h"
 #include "uninstlog/log_format.h"
 
@@ -73,6 +75,8 @@ void StartInstallation() {
   if (!DiagResult(CreateDirectoryPath(MacroValue(gSetup.macros, Macro::HomeDir)), "Folder",
                   MacroValue(gSetup.macros, Macro::HomeDir)))
     NoteFailure(gSetup.failures, MacroValue(gSetup.macros, Macro::HomeDir));
+  // Held since Next accepted it; a root that is no longer sound lets nothing below it be written.
+  GuardRoot(MacroValue(gSetup.macros, Macro::HomeDir), TakeOverFolder);
   ExpandMacros(gSetup.macros, "$HOME_DIR$\\uninst.qln", gSetup.pathBuffer, kPathBufferCapacity);
   OpenLog(gSetup.log, gSetup.pathBuffer);
   AppendLog(gSetup.log, LogType::Banner, kProductBanner);
@@ -121,6 +125,7 @@ void FinishInstallation() {
   if (!DiagResult(WriteLog(gSetup.log), "Uninstall log", gSetup.pathBuffer))
     NoteFailure(gSetup.failures, gSetup.pathBuffer);
   ShowOutcome();
+  ReleaseAllFolders();
   // From here on the worker touches nothing of the state: Finish may end the wizard.
   InterlockedExchange(&gSetup.installRunning, 0);
   EnableWindow(GetDlgItem(gSetup.dialog, Item::Cancel), TRUE);

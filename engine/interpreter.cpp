@@ -60,10 +60,11 @@ void Failed(const char* path) {
   NoteFailure(gSetup.failures, path);
 }
 
-// A level below the root that is a link could lead anywhere a user chose: nothing is
-// written, made, deleted or built through it, and that counts as a failure.
+// A level below the root that is a link, or a file there with a second name, could lead
+// anywhere a user chose: nothing is written, made, deleted, read or built through it, and
+// that counts as a failure. The check is on the text as it is finally opened.
 bool Refused(char* path) {
-  if (!CrossesLink(path, MacroValue(gSetup.macros, Macro::HomeDir))) return false;
+  if (CheckPath(path) != PathState::Link) return false;
   Failed(path);
   return true;
 }
@@ -79,7 +80,7 @@ void WriteValue(HKEY root, const char* key, const char* valueName, const char* d
 // failed, and that is the one failure named, not the copy as well.
 void CopyToFile(const StepTexts& step) {
   ExpandWork(1, step.b);
-  if (Refused(W(1))) return;
+  if (Refused(P()) || Refused(W(1))) return;
   if (!CopyFileA(P(), W(1), FALSE)) Failed(GetFileAttributesA(P()) == INVALID_FILE_ATTRIBUTES ? P() : W(1));
   Log(LogType::File, W(1));
 }

@@ -85,6 +85,15 @@ void EntryNumber(const char* valueName, DWORD value) {
 }  // namespace
 
 void WriteUninstallEntry() {
+  // Without its log the entry's command would fail, or replay a log that someone else
+  // put there: the values the script wrote go again, and that is a failure.
+  if (gSetup.log.file == nullptr) {
+    const bool gone = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey) == ERROR_SUCCESS;
+    DiagLog("Apps entry %s: not written, the uninstall log was not created", kUninstallKey);
+    if (gone) RegFlushKey(HKEY_LOCAL_MACHINE);
+    NoteValueFailure(gSetup.failures, "HKEY_LOCAL_MACHINE", kUninstallKey, "UninstallString");
+    return;
+  }
   EntryText("Publisher", TARVEL_COMPANY);
   EntryText("DisplayVersion", TARVEL_DISPLAY_VERSION);
   char uninstaller[kPathCapacity + sizeof "\\qlnclear.exe"];

@@ -3,7 +3,10 @@
 
 #include <cstdarg>
 
+#include "engine/text.h"
 #include "resources/product_info.h"
+#include "services/link_check.h"
+#include "services/safe_start.h"
 
 namespace {
 
@@ -18,11 +21,28 @@ bool OpenDiagLog(std::string_view path, const char* program) {
   if (path.empty() || path.size() >= sizeof name) return false;
   for (std::size_t i = 0; i < path.size(); ++i) name[i] = path[i];
   name[path.size()] = '\0';
-  HANDLE file = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
+  // A log in a user's temporary folder is in a folder that user controls: no level of
+  // it may be a link, and they stay held until the file is open.
+  char folder[MAX_PATH];
+  CopyText(folder, MAX_PATH, name);
+  char* cut = folder + lstrlenA(folder);
+  while (cut > folder && cut[-1] != '\\' && cut[-1] != '/') --cut;
+  if (cut > folder + 1) {
+    cut[-1] = '\0';
+    if (GuardRoot(folder, nullptr) != PathState::Safe) return false;
+  }
+  // Opened without following a link and without emptying it: a link, or a file with a
+  // second name elsewhere, is refused before a byte is written.
+  BY_HANDLE_FILE_INFORMATION info;
+  HANDLE file = OpenUnfollowed(name, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS, &info);
   if (file == INVALID_HANDLE_VALUE) return false;
+  if (!IsPlainFile(info) || !SetEndOfFile(file)) {
+    CloseHandle(file);
+    return false;
+  }
   gFile = file;
   DiagLog("%s " TARVEL_DISPLAY_VERSION "\r\nCommand line: %s", program, GetCommandLineA());
+  DiagLog("Redirection trust: %s", RedirectionTrustEnforced() ? "enforced" : "not available");
   return true;
 }
 

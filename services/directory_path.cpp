@@ -24,13 +24,19 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
+// Windows names the same file in either case and with either separator.
+bool SameByte(char a, char b) {
+  if (IsSeparator(a) || IsSeparator(b)) return IsSeparator(a) && IsSeparator(b);
+  const unsigned char x = static_cast<unsigned char>(a), y = static_cast<unsigned char>(b);
+  return x == y || ((x | 0x20) == (y | 0x20) && (x | 0x20) >= 'a' && (x | 0x20) <= 'z');
+}
+
 }  // namespace
 
 bool WalkLevelsBelowRoot(char* path, const char* root, DirectoryLevelFn level, void* context) {
-  // The installer names every path below the root by the root's own text.
   std::size_t n = 0;
   for (; root[n] != '\0'; ++n)
-    if (path[n] != root[n]) return true;  // a shorter path stops at its NUL
+    if (!SameByte(path[n], root[n])) return true;  // a shorter path stops at its NUL
   if (n == 0 || !IsSeparator(path[n])) return true;
   for (char* p = path + n + 1;; ++p) {
     const char c = *p;

@@ -11,7 +11,8 @@ using DirectoryLevelFn = bool (*)(void* context, const char* prefix);
 void WalkDirectoryPrefixes(char* path, DirectoryLevelFn level, void* context);
 
 // Offers level, shortest first, each prefix of path that names a level below root:
-// path begins with root, byte for byte, and a separator, and the
+// path begins with root, letters compared without regard to case and either separator
+// for the other, then a separator, and the
 // prefix ends before a further separator or at the end. Nothing is offered for an
 // empty root or a path elsewhere: the root and what lies above it are the user's
 // choice. False when level ended the walk; the path is given back as it was.

@@ -1,19 +1,199 @@
-// The reparse-point check of every level below the root, over the portable walk.
+// The held folders of one run: a small table of handles, each opened without following
+// a reparse point and without sharing deletion, looked up by path before any new open.
+// Deletion through a handle came with Windows Vista: this file alone needs its
+// declarations, the rest of the programs keep the older ones.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600
 #include "services/link_check.h"
 
-#include <windows.h>
+#include "engine/text.h"
 
 #include "services/directory_path.h"
 
 namespace {
 
-bool NoLink(void*, const char* prefix) {
-  const DWORD attributes = GetFileAttributesA(prefix);
-  return attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0;
+// Listing is a use of the folder that sharing rules apply to: while held, no one can
+// delete or rename it, and so no one can put a link in its place.
+constexpr DWORD kHoldAccess = FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | READ_CONTROL | SYNCHRONIZE;
+constexpr DWORD kNoFollow = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS | FILE_ATTRIBUTE_NORMAL;
+// An installation has a few dozen folders; past this many a folder is checked but not held.
+constexpr int kHeldCapacity = 96;
+
+struct HeldFolder {
+  HANDLE handle;
+  char path[MAX_PATH];
+};
+
+HeldFolder gHeld[kHeldCapacity];
+int gHeldCount = 0;
+char gRoot[MAX_PATH];
+FolderCheck gCheck = nullptr;
+bool gRootSound = false;  // the root and the levels above it are held and no link
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The first n bytes of both name the same file, as the walk below the root compares:
+// ASCII letters in either case, either separator.
+bool SameStart(const char* a, const char* b, int n) {
+  for (int i = 0; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+    const bool letter = (x | 0x20) >= 'a' && (x | 0x20) <= 'z';
+    if (x != y && !(IsSeparator(a[i]) && IsSeparator(b[i])) && !(letter && (x | 0x20) == (y | 0x20))) return false;
+    if (x == 0) return true;
+  }
+  return true;
+}
+
+bool SameName(const char* a, const char* b) {
+  const int n = lstrlenA(a);
+  return n == lstrlenA(b) && SameStart(a, b, n);
+}
+
+bool Held(const char* path) {
+  for (int i = 0; i < gHeldCount; ++i)
+    if (SameName(gHeld[i].path, path)) return true;
+  return false;
+}
+
+// Not there, or a name that nothing can have (a wildcard, a bad path).
+bool NotFound(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME ||
+         error == ERROR_BAD_PATHNAME;
+}
+
+struct LevelWalk {
+  PathState state;
+  const char* whole;  // the path asked about: its last level may be a file
+  bool check;         // the folders met are at or below the root
+  bool holdLast;      // the last level is the root: held with the rest
+};
+
+// Opens one level; a folder is kept, a file as the last level only looked at.
+bool Level(void* context, const char* prefix) {
+  auto& walk = *static_cast<LevelWalk*>(context);
+  if (Held(prefix)) return true;
+  BY_HANDLE_FILE_INFORMATION info;
+  HANDLE level = OpenUnfollowed(prefix, kHoldAccess, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, &info);
+  const bool last = lstrlenA(prefix) == lstrlenA(walk.whole);
+  if (level == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    // A file that another program holds open cannot be looked at; its use fails all the same.
+    if (error == ERROR_SHARING_VIOLATION && last) return true;
+    walk.state = NotFound(error) ? PathState::Missing : PathState::Link;
+    return false;
+  }
+  const bool folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  // A file with a second name could be changed through a name outside the root.
+  const bool sound = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && (folder || info.nNumberOfLinks == 1) &&
+                     (!folder || !walk.check || gCheck == nullptr || gCheck(level, prefix));
+  // The last level is only looked at: the step that named it may delete or replace it.
+  if (!sound || !folder || (last && !walk.holdLast) || gHeldCount == kHeldCapacity) {
+    CloseHandle(level);
+  } else {
+    gHeld[gHeldCount].handle = level;
+    CopyText(gHeld[gHeldCount].path, MAX_PATH, prefix);
+    ++gHeldCount;
+  }
+  if (!sound) walk.state = PathState::Link;
+  return sound;
+}
+
+bool Below(void* below, const char*) {
+  *static_cast<bool*>(below) = true;
+  return false;
+}
+
+// Above the root only links are looked for; the root's rights are the caller's check.
+// A share's server (\\server) is no folder to open.
+bool LevelToRoot(void* context, const char* prefix) {
+  auto& walk = *static_cast<LevelWalk*>(context);
+  int separators = 0;
+  for (const char* p = prefix; *p != '\0'; ++p) separators += IsSeparator(*p) ? 1 : 0;
+  if (prefix[0] == '\0' || (IsSeparator(prefix[0]) && separators <= 2)) return true;
+  walk.check = lstrlenA(prefix) == lstrlenA(walk.whole);
+  return Level(context, prefix);
 }
 
 }  // namespace
 
-bool CrossesLink(char* path, const char* root) {
-  return !WalkLevelsBelowRoot(path, root, NoLink, nullptr);
+PathState GuardRoot(const char* root, FolderCheck check) {
+  if (!SameName(root, gRoot)) ReleaseAllFolders();
+  gCheck = check;
+  char path[MAX_PATH];
+  gRootSound = false;
+  if (lstrlenA(root) >= MAX_PATH) return PathState::Link;
+  CopyText(gRoot, MAX_PATH, root);
+  CopyText(path, MAX_PATH, root);
+  LevelWalk walk = {PathState::Safe, path, false, true};
+  WalkDirectoryPrefixes(path, LevelToRoot, &walk);
+  gRootSound = walk.state == PathState::Safe;
+  return walk.state;
+}
+
+PathState CheckPath(char* path) {
+  // Nothing below a root that could not be held is passed through.
+  if (gRoot[0] != '\0' && !gRootSound) {
+    bool below = false;
+    WalkLevelsBelowRoot(path, gRoot, Below, &below);
+    return below ? PathState::Link : PathState::Safe;
+  }
+  LevelWalk walk = {PathState::Safe, path, true, false};
+  if (gRoot[0] != '\0') WalkLevelsBelowRoot(path, gRoot, Level, &walk);
+  return walk.state;
+}
+
+void ReleaseFolder(const char* path) {
+  const int length = lstrlenA(path);
+  int kept = 0;
+  for (int i = 0; i < gHeldCount; ++i) {
+    const char* held = gHeld[i].path;
+    const bool within = lstrlenA(held) >= length && (held[length] == '\0' || IsSeparator(held[length])) &&
+                        SameStart(held, path, length);
+    if (within) {
+      CloseHandle(gHeld[i].handle);
+    } else {
+      gHeld[kept++] = gHeld[i];
+    }
+  }
+  gHeldCount = kept;
+}
+
+void ReleaseAllFolders() {
+  for (int i = 0; i < gHeldCount; ++i) CloseHandle(gHeld[i].handle);
+  gHeldCount = 0;
+  gRoot[0] = '\0';
+  gRootSound = false;
+}
+
+HANDLE OpenUnfollowed(const char* path, DWORD access, DWORD share, DWORD disposition,
+                      BY_HANDLE_FILE_INFORMATION* info) {
+  HANDLE object = CreateFileA(path, access, share, nullptr, disposition, kNoFollow, nullptr);
+  if (object == INVALID_HANDLE_VALUE) return object;
+  if (!GetFileInformationByHandle(object, info)) {
+    const DWORD error = GetLastError();
+    CloseHandle(object);
+    SetLastError(error);
+    return INVALID_HANDLE_VALUE;
+  }
+  // Windows opened it without following a link. Wine opens the target of a Unix link
+  // all the same, and only the name shows the link: the name is asked as well, while
+  // the handle keeps what it names in place.
+  const DWORD byName = GetFileAttributesA(path);
+  if (byName == INVALID_FILE_ATTRIBUTES) info->dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+  info->dwFileAttributes |= byName & FILE_ATTRIBUTE_REPARSE_POINT;
+  return object;
+}
+
+bool IsPlainFile(const BY_HANDLE_FILE_INFORMATION& info) {
+  return (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
+         info.nNumberOfLinks == 1;
+}
+
+bool DeleteThroughHandle(HANDLE object) {
+  FILE_DISPOSITION_INFO disposition = {TRUE};
+  const bool marked = SetFileInformationByHandle(object, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+  const DWORD error = GetLastError();
+  CloseHandle(object);
+  SetLastError(marked ? ERROR_SUCCESS : error);
+  return marked;
 }

@@ -7,7 +7,8 @@
 // (the test builds).
 bool PayloadIntact(HMODULE module);
 
-// Writes the resource's bytes to path (CREATE_ALWAYS, no sharing). True when the file
+// Writes the resource's bytes to a new file at path (one that is there is deleted first,
+// so it keeps no rights of its own; no sharing). True when the file
 // holds all of them; false when it cannot be created, a write falls short, or the
 // resource is missing (the file then exists and is empty). An empty resource makes
 // an empty file and succeeds.

@@ -10,6 +10,7 @@
 namespace {
 
 using SetDirectories = BOOL(WINAPI*)(DWORD);
+using SetMitigation = BOOL(WINAPI*)(int, void*, SIZE_T);
 using InitControls = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
 
 // Through a plain function pointer type: the compiler lets that one be cast to any.
@@ -19,9 +20,25 @@ F Find(HMODULE module, const char* name) {
   return reinterpret_cast<F>(reinterpret_cast<AnyFunction>(GetProcAddress(module, name)));
 }
 
+// The redirection trust policy and its flag that enforces it: Windows 10 22H2 and 11
+// then follow no junction that a non-administrator made.
+constexpr int kRedirectionTrustPolicy = 16;
+constexpr DWORD kEnforceRedirectionTrust = 1;
+
+bool gRedirectionTrusted = false;
+
+void EnforceRedirectionTrust() {
+  const auto set = Find<SetMitigation>(GetModuleHandleA("kernel32.dll"), "SetProcessMitigationPolicy");
+  DWORD policy = kEnforceRedirectionTrust;
+  gRedirectionTrusted = set != nullptr && set(kRedirectionTrustPolicy, &policy, sizeof policy);
+}
+
 }  // namespace
 
+bool RedirectionTrustEnforced() { return gRedirectionTrusted; }
+
 bool StartSafely() {
+  EnforceRedirectionTrust();
   // Windows 7 without its update has no SetDefaultDllDirectories and refuses the
   // search flag: there the common controls are named by their full path.
   const auto setDirectories = Find<SetDirectories>(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");

@@ -4,6 +4,7 @@
 
 #include "services/diag_log.h"
 #include "services/safe_start.h"
+#include "uninstaller/exit_codes.h"
 #include "uninstaller/qlnclear_ids.h"
 #include "uninstaller/restart_removal.h"
 #include "uninstaller/uninstaller.h"
@@ -24,7 +25,8 @@ int RemoveQuietly(HINSTANCE instance) {
   if (loaded) SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_UNINSTALL, BN_CLICKED), 0);
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED), 0);
   DestroyWindow(dialog);
-  return !loaded ? 1 : RestartNeeded() ? kExitRestartNeeded : 0;
+  if (!loaded) return gUninstaller.refused ? kUninstallLogRefused : kUninstallNotRead;
+  return RestartNeeded() ? kExitRestartNeeded : 0;
 }
 
 int RunUninstaller(HINSTANCE instance) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "services/diag_log.h"
+#include "services/link_check.h"
 #include "uninstaller/restart_order.h"
 
 namespace {
@@ -68,9 +69,29 @@ void ScheduleIfStillThere(void*, const char* folder) {
 }  // namespace
 
 // In the diagnostic log a file in use is not a failure: its line is the schedule's.
-void DeleteOrSchedule(const char* path) {
-  const bool deleted = DeleteFileA(path) != FALSE;
-  const DWORD error = deleted ? ERROR_SUCCESS : GetLastError();
+bool DeleteOrSchedule(const char* path) {
+  BY_HANDLE_FILE_INFORMATION info;
+  HANDLE file = OpenForDeletion(path, &info);
+  bool deleted = false;
+  DWORD error = GetLastError();
+  // A folder held open by a process (its current folder) is no file in use.
+  const DWORD byName = file == INVALID_HANDLE_VALUE ? GetFileAttributesA(path) : 0;
+  if (byName != INVALID_FILE_ATTRIBUTES && (byName & FILE_ATTRIBUTE_DIRECTORY) != 0) error = ERROR_ACCESS_DENIED;
+  if (file != INVALID_HANDLE_VALUE) {
+    // A link, or a file with a second name, leads somewhere the installer never wrote.
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ? !IsPlainFile(info)
+                                                                 : (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      CloseHandle(file);
+      return false;
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      CloseHandle(file);
+      error = ERROR_ACCESS_DENIED;  // what Windows answers for a folder deleted as a file
+    } else {
+      deleted = DeleteThroughHandle(file);
+      error = deleted ? ERROR_SUCCESS : GetLastError();
+    }
+  }
   // Windows refuses to delete a running program's file with "access denied" (as it
   // refuses a read-only one); whatever the answer, the uninstaller's own file never
   // makes the removal wait for a restart.
@@ -83,6 +104,7 @@ void DeleteOrSchedule(const char* path) {
     NotePendingFile(gPending, path);
     if (!own) gRestartNeeded = true;
   }
+  return true;
 }
 
 void ScheduleHoldingFolders(const char* const* folders, std::size_t count) {

@@ -3,9 +3,11 @@
 #pragma once
 #include <cstddef>
 
-// Deletes a file the log names. One that is in use (held open by another program, or
-// the running uninstaller's own file) is scheduled for deletion at the next restart.
-void DeleteOrSchedule(const char* path);
+// Deletes a file the log names through the handle it was checked by. One that is in
+// use (held open by another program, or the running uninstaller's own file) is
+// scheduled for deletion at the next restart. False, with nothing done, when the file
+// is a link or has a second name.
+bool DeleteOrSchedule(const char* path);
 
 // After the directories have been removed: schedules, deepest first, every logged
 // folder that is still there and holds a scheduled file. Windows removes a scheduled

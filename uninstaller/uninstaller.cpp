@@ -8,6 +8,8 @@
 
 #include "services/diag_log.h"
 #include "services/link_check.h"
+#include "services/trust_check.h"
+#include "engine/text.h"
 #include "uninstaller/qlnclear_ids.h"
 #include "uninstaller/restart_removal.h"
 #include "uninstaller/walk_timing.h"
@@ -47,16 +49,18 @@ bool DeleteKey(HKEY root, const char* path) {
   return deleted;
 }
 
-// A level below the root that a user replaced by a link would lead the deletion
-// anywhere: such a path is left alone, and counted.
-bool LeftByLink(const char* path) {
-  // The text lies in the log block, the uninstaller's own copy of the file, which the
-  // check cuts level by level and gives back as it was.
-  if (gUninstaller.root == nullptr || !CrossesLink(const_cast<char*>(path), gUninstaller.root)) return false;
+// A level below the root that is a link would lead the deletion anywhere: such a path
+// is left alone, and counted. A level already gone leaves nothing to delete.
+bool LeftByLink(const char* path, PathState state) {
+  if (state != PathState::Link) return false;
   ++gUninstaller.leftByLink;
   DiagLog("Left alone, reached through a link: %s", path);
   return true;
 }
+
+// The text lies in the log block, the uninstaller's own copy of the file, which the
+// check cuts level by level and gives back as it was.
+PathState Check(const char* path) { return CheckPath(const_cast<char*>(path)); }
 
 bool SetTitle(const char* text) {
   SetItem(IDC_TITLE, text);
@@ -67,7 +71,12 @@ bool ShowMessage(const char* text) {
   return true;
 }
 bool RemoveFile(const char* text) {
-  if (!LeftByLink(text)) DeleteOrSchedule(text);  // logs its own line
+  const PathState state = Check(text);
+  if (state == PathState::Missing) {
+    DiagLog("Delete %s: not there", text);
+  } else if (!LeftByLink(text, state) && !DeleteOrSchedule(text)) {  // logs its own line
+    LeftByLink(text, PathState::Link);
+  }
   return true;
 }
 bool OpenUserKey(const char* text) { return OpenKey(HKEY_CURRENT_USER, text); }
@@ -82,8 +91,6 @@ bool DeleteValue(const char* text) {
 bool DeleteUserKey(const char* text) { return DeleteKey(HKEY_CURRENT_USER, text); }
 bool DeleteMachineKey(const char* text) { return DeleteKey(HKEY_LOCAL_MACHINE, text); }
 bool PushDirectoryText(const char* text) {
-  // The installer logs the root first of all folders.
-  if (gUninstaller.root == nullptr) gUninstaller.root = text;
   PushDirectory(gUninstaller.directories, text);
   return true;
 }
@@ -155,6 +162,7 @@ void StartDialog(HWND dialog) {
   SetStatus(gUninstaller.logPath);
   const bool loaded = LoadLog(gUninstaller.logPath);
   TakeDirectoryStack();
+  if (gUninstaller.refused) SetMessage("Refused: other users can change this log, so nothing is removed.");
   if (!loaded) return;
   BeginWalk(gUninstaller.walk, gUninstaller.logBlock, gUninstaller.logSize);
   SetMessage("Press the <Uninstall> button for start the removing:");
@@ -167,14 +175,64 @@ void CloseDialog() {
   CloseOpenKey();
   ReleaseDirectoryStack();
   ReleaseLog();
+  ReleaseAllFolders();
   EndDialog(gUninstaller.dialog, 0);
 }
 
 }  // namespace
 
+namespace {
+
+constexpr char kRefusedLine[] = "Log refused: %s: %s";
+constexpr char kLinkText[] = "a link, or a file with another name";
+
+// The log's folder is the root: it is held from here to the end of the run, and only
+// the administrators may change it.
+bool RootTrusted(HANDLE folder, const char* path) {
+  if (gUninstaller.rootChecked) return true;
+  gUninstaller.rootChecked = true;
+  char why[kTrustWhyCapacity];
+  if (OnlyAdministratorsCanChange(folder, why, sizeof why)) return true;
+  DiagLog(kRefusedLine, path, why);
+  return false;
+}
+
+// Opens the log without following a link, and takes it only when its folder and the
+// file itself can be changed by the administrators alone: a log lists what an
+// administrator's uninstall deletes. Its bytes are read from that same handle.
+HANDLE OpenTrustedLog(const char* path) {
+  char root[kLogPathCapacity];
+  CopyText(root, sizeof root, path);
+  CutToParent(root);
+  if (lstrlenA(root) == lstrlenA(path)) CopyText(root, sizeof root, ".");
+  gUninstaller.rootChecked = false;
+  const PathState state = GuardRoot(root, RootTrusted);
+  if (state == PathState::Missing) return INVALID_HANDLE_VALUE;
+  // A drive's root has no level to check, and is no installation's folder.
+  if (state == PathState::Link || !gUninstaller.rootChecked) {
+    if (!gUninstaller.rootChecked) DiagLog(kRefusedLine, root, kLinkText);
+    gUninstaller.refused = true;
+    return INVALID_HANDLE_VALUE;
+  }
+  BY_HANDLE_FILE_INFORMATION info;
+  HANDLE file = OpenUnfollowed(path, GENERIC_READ | READ_CONTROL, FILE_SHARE_READ, OPEN_EXISTING, &info);
+  if (file == INVALID_HANDLE_VALUE) return file;
+  char why[kTrustWhyCapacity];
+  CopyText(why, sizeof why, kLinkText);
+  const bool plain = IsPlainFile(info);
+  if (plain && OnlyAdministratorsCanChange(file, why, sizeof why)) return file;
+  DiagLog(kRefusedLine, path, why);
+  gUninstaller.refused = true;
+  CloseHandle(file);
+  return INVALID_HANDLE_VALUE;
+}
+
+}  // namespace
+
 bool LoadLog(const char* path) {
+  gUninstaller.refused = false;
   if (path[0] == '\0') return false;
-  HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = OpenTrustedLog(path);
   if (file == INVALID_HANDLE_VALUE) return false;
   const DWORD size = GetFileSize(file, nullptr);
   if (size == INVALID_FILE_SIZE) {
@@ -191,7 +249,7 @@ bool LoadLog(const char* path) {
   DWORD read = 0;
   const BOOL ok = ReadFile(file, block, size, &read, nullptr);
   CloseHandle(file);
-  if (!ok) {
+  if (!ok || read != size) {
     LocalFree(block);
     return false;
   }
@@ -203,9 +261,21 @@ bool LoadLog(const char* path) {
 void RemoveDirectories() {
   const std::size_t logged = gUninstaller.directories.count;
   while (const char* path = PopDirectory(gUninstaller.directories)) {
-    if (LeftByLink(path)) continue;
+    const PathState state = Check(path);
+    if (LeftByLink(path, state)) continue;
+    // Let go of before it is removed, and removed through the handle that was checked.
+    ReleaseFolder(path);
+    BY_HANDLE_FILE_INFORMATION info;
+    HANDLE folder = state == PathState::Missing ? INVALID_HANDLE_VALUE : OpenForDeletion(path, &info);
+    if (folder != INVALID_HANDLE_VALUE &&
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != FILE_ATTRIBUTE_DIRECTORY) {
+      CloseHandle(folder);
+      folder = INVALID_HANDLE_VALUE;
+      SetLastError(ERROR_DIRECTORY);
+    }
+    if (state == PathState::Missing) SetLastError(ERROR_PATH_NOT_FOUND);
     // A folder that still holds something is kept by design: not a failure.
-    const bool removed = RemoveDirectoryA(path) != FALSE;
+    const bool removed = folder != INVALID_HANDLE_VALUE && DeleteThroughHandle(folder);
     if (!removed && GetLastError() == ERROR_DIR_NOT_EMPTY) {
       DiagLog("Remove folder %s: not empty, kept", path);
     } else {

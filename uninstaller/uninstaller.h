@@ -18,14 +18,17 @@ struct UninstallerState {
   LogWalk walk;
   HKEY openKey;            // from the last type 4 or 5 record, for the type 6 after it
   DirectoryStack directories;
-  const char* root;        // the first folder record, the installation root
   unsigned leftByLink;     // logged paths below the root not removed: they pass through a link
+  bool refused;            // the log or its folder can be changed by others than the administrators
+  bool rootChecked;        // the log's folder, the root, has had its rights checked
   bool removed;            // the walk runs at most once
   WalkDisplay display;     // the bar, the status line and the message line
 };
 
 extern UninstallerState gUninstaller;
 
+// Reads the log when it and its folder can be changed by the administrators alone;
+// refused says when that was why it was not read.
 bool LoadLog(const char* path);
 void RunRemoval();
 void RemoveDirectories();

@@ -53,6 +53,7 @@ TEST(WalkDirectoryPrefixes, Table) {
       {"C:", nullptr, {}, "C:\\L"},
       {"C:\\W\\a", nullptr, {}, "C:\\L"},    // outside the root: the system folder
       {"C:\\a", nullptr, {}, ""},
+      {"c:/l\\A", nullptr, {"c:/l\\A"}, "C:\\L"},  // another case or separator is the same root
   };
   for (std::size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i) {
     const WalkCase& c = cases[i];

@@ -20,7 +20,7 @@ if(WIN32)
                       -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
   add_link_options(-Wl,--no-insert-timestamp)
   if(TARVEL_RELEASE)
-    add_compile_options(-Os -ffunction-sections -fno-asynchronous-unwind-tables
+    add_compile_options(-Os -ffunction-sections -malign-data=abi -fno-asynchronous-unwind-tables
                         -fno-unwind-tables)
     add_link_options(-s -Wl,--gc-sections)
   endif()

@@ -63,7 +63,7 @@ bool NotFound(DWORD error) {
 
 struct LevelWalk {
   PathState state;
-  const char* whole;  // the path asked about: its last level may be a file
+  int length;         // of the path asked about, whose last level may be a file
   bool check;         // the folders met are at or below the root
   bool holdLast;      // the last level is the root: held with the rest
 };
@@ -74,7 +74,7 @@ bool Level(void* context, const char* prefix) {
   if (Held(prefix)) return true;
   BY_HANDLE_FILE_INFORMATION info;
   HANDLE level = OpenUnfollowed(prefix, kHoldAccess, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, &info);
-  const bool last = lstrlenA(prefix) == lstrlenA(walk.whole);
+  const bool last = lstrlenA(prefix) == walk.length;
   if (level == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     // A file that another program holds open cannot be looked at; its use fails all the same.
@@ -95,7 +95,9 @@ bool Level(void* context, const char* prefix) {
     ++gHeldCount;
   }
   if (!sound) walk.state = PathState::Link;
-  return sound;
+  // A file where a folder of the path goes: nothing below it can be there.
+  if (sound && !folder && !last) walk.state = PathState::Missing;
+  return sound && (folder || last);
 }
 
 bool Below(void* below, const char*) {
@@ -110,7 +112,7 @@ bool LevelToRoot(void* context, const char* prefix) {
   int separators = 0;
   for (const char* p = prefix; *p != '\0'; ++p) separators += IsSeparator(*p) ? 1 : 0;
   if (prefix[0] == '\0' || (IsSeparator(prefix[0]) && separators <= 2)) return true;
-  walk.check = lstrlenA(prefix) == lstrlenA(walk.whole);
+  walk.check = lstrlenA(prefix) == walk.length;
   return Level(context, prefix);
 }
 
@@ -124,7 +126,7 @@ PathState GuardRoot(const char* root, FolderCheck check) {
   if (lstrlenA(root) >= MAX_PATH) return PathState::Link;
   CopyText(gRoot, MAX_PATH, root);
   CopyText(path, MAX_PATH, root);
-  LevelWalk walk = {PathState::Safe, path, false, true};
+  LevelWalk walk = {PathState::Safe, lstrlenA(path), false, true};
   WalkDirectoryPrefixes(path, LevelToRoot, &walk);
   gRootSound = walk.state == PathState::Safe;
   return walk.state;
@@ -137,7 +139,7 @@ PathState CheckPath(char* path) {
     WalkLevelsBelowRoot(path, gRoot, Below, &below);
     return below ? PathState::Link : PathState::Safe;
   }
-  LevelWalk walk = {PathState::Safe, path, true, false};
+  LevelWalk walk = {PathState::Safe, lstrlenA(path), true, false};
   if (gRoot[0] != '\0') WalkLevelsBelowRoot(path, gRoot, Level, &walk);
   return walk.state;
 }

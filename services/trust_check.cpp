@@ -25,7 +25,7 @@ constexpr BYTE kTrusted[] = {
     1, 1, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0,                                         // S-1-3-0
 };
 
-constexpr char kNoDacl[] = "no sound DACL";
+constexpr char kNoDacl[] = "no DACL";
 
 DWORD SidLength(const BYTE* sid) { return 8u + 4u * sid[1]; }
 
@@ -48,7 +48,7 @@ bool Refuse(char* why, std::size_t capacity, const char* format, const BYTE* sid
   char* text = nullptr;
   if (sid == nullptr || !ConvertSidToStringSidA(const_cast<BYTE*>(sid), &text)) text = nullptr;
   char line[kTrustWhyCapacity + 64];
-  wsprintfA(line, format, text != nullptr ? text : "?", mask);
+  wsprintfA(line, format, text != nullptr ? text : "", mask);
   if (text != nullptr) LocalFree(text);
   CopyText(why, capacity, line);
   return false;

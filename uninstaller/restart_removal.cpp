@@ -23,15 +23,28 @@ bool Identify(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
   return ok != FALSE;
 }
 
+bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
+}
+
+// The running program's own file, looked up once.
+const BY_HANDLE_FILE_INFORMATION* OwnFile() {
+  static BY_HANDLE_FILE_INFORMATION own;
+  static int known = 0;  // 1: looked up, 2: found
+  if (known == 0) {
+    char self[MAX_PATH] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    known = n != 0 && n < MAX_PATH && Identify(self, &own) ? 2 : 1;
+  }
+  return known == 2 ? &own : nullptr;
+}
+
 // Compared as files, not as names: a 32-bit uninstaller on 64-bit Windows runs from
 // SysWOW64 while the log names the system32 that the installer saw.
 bool IsOwnFile(const char* path) {
-  char self[MAX_PATH] = {};
-  const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
-  BY_HANDLE_FILE_INFORMATION mine, other;
-  return n != 0 && n < MAX_PATH && Identify(self, &mine) && Identify(path, &other) &&
-         mine.dwVolumeSerialNumber == other.dwVolumeSerialNumber && mine.nFileIndexHigh == other.nFileIndexHigh &&
-         mine.nFileIndexLow == other.nFileIndexLow;
+  BY_HANDLE_FILE_INFORMATION other;
+  return OwnFile() != nullptr && Identify(path, &other) && SameFile(*OwnFile(), other);
 }
 
 // Windows carries out a scheduled deletion at start-up, where no folder is redirected:
@@ -84,9 +97,11 @@ bool DeleteOrSchedule(const char* path) {
       CloseHandle(file);
       return false;
     }
-    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    // What Windows answers for a folder deleted as a file, and for its running program
+    // (which Wine would delete).
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || (OwnFile() != nullptr && SameFile(info, *OwnFile()))) {
       CloseHandle(file);
-      error = ERROR_ACCESS_DENIED;  // what Windows answers for a folder deleted as a file
+      error = ERROR_ACCESS_DENIED;
     } else {
       deleted = DeleteThroughHandle(file);
       error = deleted ? ERROR_SUCCESS : GetLastError();

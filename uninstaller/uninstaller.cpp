@@ -162,7 +162,7 @@ void StartDialog(HWND dialog) {
   SetStatus(gUninstaller.logPath);
   const bool loaded = LoadLog(gUninstaller.logPath);
   TakeDirectoryStack();
-  if (gUninstaller.refused) SetMessage("Refused: other users can change this log, so nothing is removed.");
+  if (gUninstaller.refused) SetMessage("Refused: others can change this log; nothing removed.");
   if (!loaded) return;
   BeginWalk(gUninstaller.walk, gUninstaller.logBlock, gUninstaller.logSize);
   SetMessage("Press the <Uninstall> button for start the removing:");
@@ -184,7 +184,7 @@ void CloseDialog() {
 namespace {
 
 constexpr char kRefusedLine[] = "Log refused: %s: %s";
-constexpr char kLinkText[] = "a link, or a file with another name";
+constexpr char kLinkText[] = "a link or a second name";
 
 // The log's folder is the root: it is held from here to the end of the run, and only
 // the administrators may change it.
@@ -212,6 +212,7 @@ HANDLE OpenTrustedLog(const char* path) {
   if (state == PathState::Link || !gUninstaller.rootChecked) {
     if (!gUninstaller.rootChecked) DiagLog(kRefusedLine, root, kLinkText);
     gUninstaller.refused = true;
+    SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
   BY_HANDLE_FILE_INFORMATION info;
@@ -224,6 +225,7 @@ HANDLE OpenTrustedLog(const char* path) {
   DiagLog(kRefusedLine, path, why);
   gUninstaller.refused = true;
   CloseHandle(file);
+  SetLastError(ERROR_ACCESS_DENIED);
   return INVALID_HANDLE_VALUE;
 }
 

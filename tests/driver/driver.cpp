@@ -1,6 +1,10 @@
 // The GUI test driver's Win32 side.
 #include "tests/driver/driver.h"
 
+// windows.h first: the ACL and descriptor-string headers build on its types.
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <cstdio>
 
 #include "tests/driver/png_writer.h"
@@ -510,6 +514,20 @@ bool RunHost(const std::string& command, const std::string& path, bool link) {
 
 bool MakeLink(const std::string& link, const std::string& target) {
   return RunHost("/bin/ln -s \"" + UnixName(target) + "\"", link, true);
+}
+
+bool LetEveryoneChange(const std::string& path) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &descriptor,
+                                                            nullptr))
+    return false;
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL dacl = nullptr;
+  const bool set = GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) &&
+                   SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                         nullptr, nullptr, dacl, nullptr) == ERROR_SUCCESS;
+  LocalFree(descriptor);
+  return set;
 }
 
 void RemoveTree(const std::string& path) {

@@ -121,6 +121,9 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // CreateSymbolicLinkA makes none): made by the host's ln. RemoveTree removes the link,
 // never what it leads to.
 bool MakeLink(const std::string& link, const std::string& target);
+// Lets everyone change a file or folder, as a standard user may for what they made:
+// Wine keeps it as the Unix mode (777), and reads it back as an entry for Everyone.
+bool LetEveryoneChange(const std::string& path);
 // A fresh, empty folder under the prefix's temp folder, unique per call.
 std::string FreshFolder(const char* tag);
 // Removes a folder the tests made, below the temp folder or C:\tvtest, or the installer's

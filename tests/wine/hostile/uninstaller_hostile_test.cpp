@@ -139,6 +139,14 @@ std::string LinkInPlaceOfALoggedFolder(const Tree& t, std::vector<std::string>* 
   return Rec(1, "B") + Rec(9, t.root) + Rec(9, t.folders[0]) + Rec(3, t.files[0]) + Rec(3, t.root + "\\readme.txt");
 }
 
+// The root is the log's own folder, whatever the records name first.
+std::string FilesBeforeAnyFolder(const Tree& t, std::vector<std::string>* gone, std::vector<std::string>* kept) {
+  const std::string full = LinkInPlaceOfALoggedFolder(t, gone, kept);
+  const std::string folders = Rec(9, t.root) + Rec(9, t.folders[0]);
+  const std::size_t at = full.find(folders);
+  return full.substr(0, at) + full.substr(at + folders.size()) + Rec(9, t.outside);
+}
+
 std::string ThreeThousandDirectories(const Tree& t, std::vector<std::string>* gone, std::vector<std::string>* kept) {
   std::string log = Rec(1, "B") + Rec(9, t.root);
   for (int i = 0; i < 3000; ++i) {
@@ -163,6 +171,7 @@ TEST(HostileLog, EachLogRemovesOnlyWhatItNames) {
       {"3,000 directory records, longer than 65535 bytes", ThreeThousandDirectories},
       {"a link in place of a logged folder", LinkInPlaceOfALoggedFolder,
        "Finished (2 paths through a link left alone)"},
+      {"file records before any folder", FilesBeforeAnyFolder, "Finished (1 paths through a link left alone)"},
   };
   for (const LogCase& c : cases) {
     Tree t;

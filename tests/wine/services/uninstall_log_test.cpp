@@ -3,12 +3,14 @@
 // created under a descriptor that leaves it to administrators.
 #include <windows.h>
 
+#include <sddl.h>
 #include <gtest/gtest.h>
 
 #include <iterator>
 #include <string>
 
 #include "services/protected_descriptor.h"
+#include "services/trust_check.h"
 #include "tests/driver/driver.h"
 #include "uninstlog/log_format.h"
 #include "uninstlog/uninstall_log.h"
@@ -100,6 +102,46 @@ TEST(WriteLog, TheLogAndTheFoldersAreCreatedForAdministratorsAndSystem) {
     }
     ReleaseProtectedDescriptor(descriptor);
   }
+}
+
+// Who may change what an elevated program trusts, judged on descriptors made from their
+// strings: Wine cannot give a file an owner other than the running account, nor keep a
+// DACL beyond what the Unix mode holds, so owners and entries are tried here.
+TEST(TrustCheck, OwnersAndEntriesThatLetOthersChangeAnObject) {
+  struct TrustCase {
+    const char* sddl;
+    const char* why;  // nullptr: only the administrators can change it
+  };
+  constexpr char kSelf[] = "S-1-5-21-1-2-3-1000";
+  static const TrustCase cases[] = {
+      {"O:BAD:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FR;;;BU)", nullptr},  // the log's own
+      {"O:SYD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)", nullptr},
+      {"O:S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464D:(A;;FA;;;S-1-5-80-956008885-3418522649-"
+       "1831038044-1853292631-2271478464)(A;OICIIO;FA;;;CO)(D;;FA;;;WD)",
+       nullptr},                                                     // TrustedInstaller, CREATOR OWNER, a denial
+      {"O:S-1-5-21-1-2-3-1000D:(A;;FA;;;S-1-5-21-1-2-3-1000)", nullptr},  // the running account
+      {"O:BUD:(A;;FA;;;BA)", "owner S-1-5-32-545"},                 // a user's folder: the owner may change its rights
+      {"O:S-1-5-21-9-9-9-1001D:(A;;FA;;;BA)", "owner S-1-5-21-9-9-9-1001"},
+      {"O:BAD:(A;OICI;0x1301ff;;;WD)", "S-1-1-0 may change it (0x1301FF)"},  // Wine's mode 777
+      {"O:BAD:(A;;FR;;;BU)(A;;GW;;;AU)", "S-1-5-11 may change it (0x40000000)"},
+      {"O:BAD:(A;;WO;;;BU)", "S-1-5-32-545 may change it (0x80000)"},  // the owner, and so the rights
+      {"O:BAD:(A;;SD;;;BU)", "S-1-5-32-545 may change it (0x10000)"},  // deletion
+      {"O:BAD:NO_ACCESS_CONTROL", "no DACL"},                    // no DACL: everyone may do everything
+  };
+  PSID self = nullptr;
+  ASSERT_TRUE(ConvertStringSidToSidA(kSelf, &self));
+  for (const TrustCase& c : cases) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(c.sddl, SDDL_REVISION_1, &descriptor, nullptr))
+        << c.sddl;
+    char why[kTrustWhyCapacity] = {};
+    EXPECT_EQ(OnlyAdministratorsCanChangeDescriptor(descriptor, self, why, sizeof why), c.why == nullptr) << c.sddl;
+    if (c.why != nullptr) {
+      EXPECT_STREQ(why, c.why) << c.sddl;
+    }
+    LocalFree(descriptor);
+  }
+  LocalFree(self);
 }
 
 TEST(WriteLog, SeventyThousandBytesOfRecordsAreAllWritten) {

@@ -326,7 +326,8 @@ TEST(Uninstaller, CommandLineForms) {
 // "/S " before the log path: the removal runs with no window ever visible and ends
 // with 0, or 3010 when a file other than its own is left for the restart; a log that
 // cannot be loaded, or a /LOG= file that cannot be created, ends with 1 and removes
-// nothing. The /LOG= file says what each record did.
+// nothing; a log that others than the administrators can change, 2. The /LOG= file
+// says what each record did.
 TEST(Uninstaller, QuietForms) {
   struct QuietCase {
     const char* name;
@@ -336,6 +337,7 @@ TEST(Uninstaller, QuietForms) {
     std::string logged = "";   // a line of the /LOG= file, which ends with the exit code
     bool hold = false;         // f.txt held open during the run
     std::string ownCopy = "";  // the program run, a copy of the uninstaller that the log names
+    std::string open = "";     // made changeable by everyone first (for good: these rows come last)
   };
   const std::string folder = FreshFolder("quiet") + "\\with blanks", own = FreshFolder("quiet own");
   const std::string logPath = folder + "\\uninst.qln", file = folder + "\\f.txt", diag = own + "\\removal.log";
@@ -351,6 +353,11 @@ TEST(Uninstaller, QuietForms) {
        "Left for the restart " + file + ": OK", true},
       {"its own file only", nullptr, "qlnclear.exe /S /LOG=\"" + diag + "\" " + logPath, 0,
        "Delete " + file + ": OK", false, own + "\\qlnclear.exe"},
+      // A user could have put these records there: nothing is removed.
+      {"a log others can change", nullptr, "qlnclear.exe /S /LOG=\"" + diag + "\" " + logPath, 2,
+       "Log refused: " + logPath + ": S-1-1-0 may change it (0x1301FF)", false, "", logPath},
+      {"a log in a folder others can change", nullptr, "qlnclear.exe /S /LOG=\"" + diag + "\" " + logPath, 2,
+       "Log refused: " + folder + ": S-1-1-0 may change it (0x1301FF)", false, "", folder},
   };
   for (const QuietCase& c : cases) {
     CreateDirectoryA(folder.c_str(), nullptr);
@@ -360,6 +367,9 @@ TEST(Uninstaller, QuietForms) {
     }
     ASSERT_TRUE(WriteFileBytes(logPath, Rec(1, "Quiet banner") + Rec(9, folder) + Rec(3, file) +
                                             (c.ownCopy.empty() ? "" : Rec(3, c.ownCopy))));
+    if (!c.open.empty()) {
+      ASSERT_TRUE(LetEveryoneChange(c.open)) << c.name;
+    }
     ForgetPendingRenames();
     HANDLE held = c.hold ? CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
     Program p;

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 
+#include "services/trust_check.h"
 #include "tests/wine/wizard/wizard_session.h"
 
 using namespace driver;
@@ -214,6 +215,8 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
     const char* held = nullptr;  // a file of the destination held open during the run
     const char* link = nullptr;  // a folder of the destination made a link to C:\\tvtest\\outside
     std::string logged = "";     // a line of the /LOG= file, which ends with the exit code
+    bool open = false;           // the destination made first, changeable by everyone
+    bool noLog = false;          // a folder where the uninstall log goes
   };
   const std::string tooLong = "C:\\tvtest\\" + std::string(300, 'x');
   const std::string diag = FreshFolder("setup log") + "\\setup.log", log = " /LOG=\"" + diag + "\"";
@@ -248,6 +251,21 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
       // A user put a link where the installer makes a folder: nothing goes through it.
       {"a link in the destination", "setup/setup.exe", "/S /COMPONENTS=help /D=C:\\tvtest\\lib", 5,
        "could not be written: C:\\tvtest\\lib\\Help", false, nullptr, "C:\\tvtest\\lib\\Help"},
+      {"a link above the destination", "setup/setup.exe", "/S /D=C:\\tvtest\\lib\\linked\\root", 3,
+       "destination refused: The destination folder is reached through a link, or other users can change it.", true,
+       nullptr, "C:\\tvtest\\lib\\linked"},
+      // Expanded again, it would name C:\tvtest\Delphi7 and what that may lead to.
+      {"a macro name in the destination", "setup/setup.exe", "/S /D=C:\\tvtest\\$sub_dir$", 3,
+       "destination refused: The destination path must not contain a macro name such as $SUB_DIR$.", true},
+      {"a log through a link", "setup/setup.exe", "/S /LOG=C:\\tvtest\\lib\\linked\\s.log /D=C:\\tvtest\\lib", 1,
+       "the log cannot be created: C:\\tvtest\\lib\\linked\\s.log", true, nullptr, "C:\\tvtest\\lib\\linked"},
+      {"a destination everyone can change", "setup/setup.exe", "/S /COMPONENTS=help" + log + " /D=C:\\tvtest\\lib", 0,
+       "Tarvel Lib installed in C:\\tvtest\\lib", false, nullptr, nullptr,
+       "Folder C:\\tvtest\\lib: S-1-1-0 may change it (0x1301FF); taken over by the administrators", true},
+      {"no uninstall log, no Apps entry", "setup/setup.exe", "/S /COMPONENTS=help" + log + " /D=C:\\tvtest\\lib", 5,
+       "could not be written: HKEY_LOCAL_MACHINE\\" + std::string(kUninstallKey) + "\\UninstallString", false, nullptr,
+       nullptr, "Apps entry " + std::string(kUninstallKey) + ": not written, the uninstall log was not created", false,
+       true},
   };
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -264,6 +282,10 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
       ASSERT_TRUE(CreateDirectoryA("C:\\tvtest\\lib", nullptr) && CreateDirectoryA("C:\\tvtest\\outside", nullptr));
       ASSERT_TRUE(MakeLink(c.link, "C:\\tvtest\\outside"));
     }
+    if (c.open || c.noLog) {
+      ASSERT_TRUE(CreateDirectoryA("C:\\tvtest\\lib", nullptr));
+      ASSERT_TRUE(c.open ? LetEveryoneChange("C:\\tvtest\\lib") : CreateDirectoryA("C:\\tvtest\\lib\\uninst.qln", nullptr));
+    }
     const Traces before = TakeTraces();
     const SetupRun run = RunSetup(c.arguments, c.exe);
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
@@ -276,6 +298,15 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
     if (!c.logged.empty()) {
       EXPECT_NE(logText.find("\r\n" + c.logged + "\r\n"), std::string::npos) << logText;
       EXPECT_TRUE(logText.ends_with("\r\nExit code " + std::to_string(c.code) + "\r\n")) << logText;
+    }
+    EXPECT_EQ(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), c.open || (c.code == 5 && !c.noLog)) << c.name;
+    if (c.open) {
+      HANDLE root = CreateFileA("C:\\tvtest\\lib", READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      char why[kTrustWhyCapacity] = {};
+      EXPECT_TRUE(OnlyAdministratorsCanChange(root, why, sizeof why)) << why;
+      CloseHandle(root);
+      continue;
     }
     if (c.code == 5) {
       EXPECT_EQ(run.output, c.refusal + "\r\nTarvel Lib installed with errors in C:\\tvtest\\lib\r\n");

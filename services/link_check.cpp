@@ -83,6 +83,13 @@ bool Level(void* context, const char* prefix) {
     return false;
   }
   const bool folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  // A file where a folder of the path goes (or where the root goes): nothing below it
+  // can be there.
+  if (!folder && (!last || walk.holdLast)) {
+    CloseHandle(level);
+    walk.state = PathState::Missing;
+    return false;
+  }
   // A file with a second name could be changed through a name outside the root.
   const bool sound = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && (folder || info.nNumberOfLinks == 1) &&
                      (!folder || !walk.check || gCheck == nullptr || gCheck(level, prefix));
@@ -95,9 +102,7 @@ bool Level(void* context, const char* prefix) {
     ++gHeldCount;
   }
   if (!sound) walk.state = PathState::Link;
-  // A file where a folder of the path goes: nothing below it can be there.
-  if (sound && !folder && !last) walk.state = PathState::Missing;
-  return sound && (folder || last);
+  return sound;
 }
 
 bool Below(void* below, const char*) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Draws qlnclear's pictures: the maker's logo (logo.bmp, 150 x 88, 256 colours) and
-the program icon (qlnclear.ico, 32 x 32, 16 colours). Run it again after changing
-the drawing; both outputs are committed."""
+"""Draws qlnclear's pictures: the maker's logo (logo.bmp, 150 x 88, 193 colours,
+run-length encoded) and the program icon (qlnclear.ico, 32 x 32, 16 colours). Run it
+again after changing the drawing; both outputs are committed."""
 import math
 import os
 import struct
@@ -39,12 +39,12 @@ def logo_bmp():
     for i in range(64):
         palette.append((20 + i, 150 + i, 200 + i // 2))
     palette.append((255, 255, 255))
-    palette += [(0, 0, 0)] * (256 - len(palette))
 
     pixels = [[0] * width for _ in range(height)]
     for y in range(height):
         for x in range(width):
-            pixels[y][x] = min(127, (x + y) * 127 // (width + height))
+            # Top to bottom, so that each row is one run of its shade: the file stays small.
+            pixels[y][x] = min(127, y * 127 // (height - 1))
             if ring_q(x, y, 75, 34, 28, 19):
                 shade = int(63 * (1 - abs(y - 20) / 60.0))
                 pixels[y][x] = 128 + max(0, min(63, shade))
@@ -60,16 +60,40 @@ def logo_bmp():
                         for dx in range(scale):
                             pixels[top + row * scale + dy][left + (k * 6 + col) * scale + dx] = 192
 
-    stride = (width + 3) & ~3
     image = bytearray()
     for y in reversed(range(height)):  # bottom-up rows
-        row = bytes(pixels[y]) + b"\0" * (stride - width)
-        image += row
+        image += rle8_row(pixels[y])
+    image[-2:] = b"\0\1"  # the last row's end is the bitmap's end
     colours = b"".join(struct.pack("<BBBB", b, g, r, 0) for (b, g, r) in palette)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(image), 2835, 2835, 256, 0)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 1, len(image), 2835, 2835, len(palette), 0)
     offset = 14 + len(info) + len(colours)
     header = struct.pack("<2sIHHI", b"BM", offset + len(image), 0, 0, offset)
     return header + info + colours + bytes(image)
+
+
+def rle8_row(row):
+    """One row in BI_RLE8: runs of one index, literal stretches of three or more in
+    absolute mode (padded to a word), and the end-of-line escape."""
+    out = bytearray()
+    i = 0
+    while i < len(row):
+        run = 1
+        while i + run < len(row) and run < 255 and row[i + run] == row[i]:
+            run += 1
+        if run > 1:
+            out += bytes([run, row[i]])
+            i += run
+            continue
+        end = i + 1
+        while end < len(row) and end - i < 255 and (end + 1 >= len(row) or row[end] != row[end + 1]):
+            end += 1
+        if end - i >= 3:
+            out += bytes([0, end - i]) + bytes(row[i:end]) + (b"\0" if (end - i) % 2 else b"")
+        else:
+            for v in row[i:end]:
+                out += bytes([1, v])
+        i = end
+    return out + b"\0\0"
 
 
 def icon_ico():

@@ -126,7 +126,7 @@ TEST(TrustCheck, OwnersAndEntriesThatLetOthersChangeAnObject) {
       {"O:BAD:(A;;FR;;;BU)(A;;GW;;;AU)", "S-1-5-11 may change it (0x40000000)"},
       {"O:BAD:(A;;WO;;;BU)", "S-1-5-32-545 may change it (0x80000)"},  // the owner, and so the rights
       {"O:BAD:(A;;SD;;;BU)", "S-1-5-32-545 may change it (0x10000)"},  // deletion
-      {"O:BAD:NO_ACCESS_CONTROL", "no DACL"},                    // no DACL: everyone may do everything
+      {"O:BA", "no DACL"},  // no DACL: everyone may do everything
   };
   PSID self = nullptr;
   ASSERT_TRUE(ConvertStringSidToSidA(kSelf, &self));

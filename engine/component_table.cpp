@@ -1,26 +1,50 @@
 // The thirteen component rows and the scripts they install.
 #include "engine/component_table.h"
 
+#include <array>
+
+#include "engine/ide_table.h"
 #include "engine/script_tables.h"
 
 namespace {
 
-ComponentEntry gRows[kComponentCount + 1] = {
-    {" Files for Borland Delphi 3", "Software\\Borland\\Delphi\\3.0", "RootDir", nullptr, 1, 1, 0, nullptr},
-    {" Files for Borland Delphi 4", "Software\\Borland\\Delphi\\4.0", "RootDir", nullptr, 1, 1, 0, nullptr},
-    {" Files for Borland Delphi 5", "Software\\Borland\\Delphi\\5.0", "RootDir", nullptr, 1, 1, 0, nullptr},
-    {" Files for Borland Delphi 6", "Software\\Borland\\Delphi\\6.0", "RootDir", nullptr, 1, 1, 0, nullptr},
-    {" Files for Borland Delphi 7", "Software\\Borland\\Delphi\\7.0", "RootDir", nullptr, 1, 1, 0, nullptr},
-    {" Files for Borland Delphi 2005", "Software\\Borland\\BDS\\3.0", "RootDir", nullptr, 1, 1, 0, nullptr},
-    {" Files for Borland C++Builder 3", "Software\\Borland\\C++Builder\\3.0", "RootDir", nullptr, 1, 1, 0, nullptr},
-    {" Files for Borland C++Builder 4", "Software\\Borland\\C++Builder\\4.0", "RootDir", nullptr, 1, 1, 0, nullptr},
-    {" Files for Borland C++Builder 5", "Software\\Borland\\C++Builder\\5.0", "RootDir", nullptr, 1, 1, 0, nullptr},
-    {" Files for Borland C++Builder 6", "Software\\Borland\\C++Builder\\6.0", "RootDir", nullptr, 1, 1, 0, nullptr},
-    {" Shared Files", nullptr, nullptr, nullptr, kNotOffered, 1, 0, nullptr},
-    {" Demo Projects Files", nullptr, nullptr, nullptr, 1, 1, 0, nullptr},
-    {" Context Help Files", nullptr, nullptr, nullptr, 1, 1, 0, nullptr},
-    {nullptr, nullptr, nullptr, nullptr, 0, 0, 0, nullptr},
+struct IdeTexts {
+  char caption[kIdeTextCapacity];
+  char key[kIdeTextCapacity];
 };
+
+// The IDE rows' captions and keys, made when the program is built.
+constexpr std::array<IdeTexts, kIdeCount> kIdeTexts = [] {
+  std::array<IdeTexts, kIdeCount> texts = {};
+  for (int i = 0; i < kIdeCount; ++i) {
+    const IdeVersion& ide = kIdeVersions[i];
+    FormatIde(texts[i].caption, FormatIde(texts[i].caption, 0, kIdeCaptionLead, "", 0), kIdeNameFormat,
+              kIdeShownFamily[ide.family], ide.shown);
+    FormatIde(texts[i].key, 0, kIdeKeyFormat, kIdeKeyFamily[ide.family], ide.keyMajor);
+  }
+  return texts;
+}();
+
+constexpr bool NothingCut() {
+  for (const IdeTexts& t : kIdeTexts) {
+    if (t.caption[kIdeTextCapacity - 2] != '\0' || t.key[kIdeTextCapacity - 2] != '\0') return false;
+  }
+  return true;
+}
+static_assert(NothingCut(), "an IDE row's caption or key does not fit");
+
+// The IDE rows first, in the order of the IDE table; the end row is all zero.
+constexpr std::array<ComponentEntry, kComponentCount + 1> MakeRows() {
+  static_assert(kIdeCount + 3 == kComponentCount);
+  std::array<ComponentEntry, kComponentCount + 1> rows = {};
+  for (int i = 0; i < kIdeCount; ++i) rows[i] = {kIdeTexts[i].caption, kIdeTexts[i].key, kIdeRootValue, nullptr, 1, 1, 0, nullptr};
+  rows[10] = {" Shared Files", nullptr, nullptr, nullptr, kNotOffered, 1, 0, nullptr};
+  rows[11] = {" Demo Projects Files", nullptr, nullptr, nullptr, 1, 1, 0, nullptr};
+  rows[12] = {" Context Help Files", nullptr, nullptr, nullptr, 1, 1, 0, nullptr};
+  return rows;
+}
+
+constinit std::array<ComponentEntry, kComponentCount + 1> gRows = MakeRows();
 
 bool gScriptsBound = false;
 
@@ -33,5 +57,5 @@ ComponentEntry* ComponentTable() {
     for (int i = 0; i < kComponentCount; ++i) gRows[i].script = scripts::kAll[i];
     gScriptsBound = true;
   }
-  return gRows;
+  return gRows.data();
 }

@@ -121,6 +121,10 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // CreateSymbolicLinkA makes none): made by the host's ln. RemoveTree removes the link,
 // never what it leads to.
 bool MakeLink(const std::string& link, const std::string& target);
+// The stand-in IDE program (tools/ideprogram.exe) copied to path, its folders made,
+// and started; true once its window is up. Close() on that window ends it.
+bool StartStandinIde(const std::string& path, Program* program, HWND* window);
+
 // A fresh, empty folder under the prefix's temp folder, unique per call.
 std::string FreshFolder(const char* tag);
 // Removes a folder the tests made, below the temp folder or C:\tvtest, or the installer's

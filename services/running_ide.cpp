@@ -33,8 +33,12 @@ bool ImageOf(QueryImageFn query, DWORD pid, char* image) {
 }
 
 // A short name ("PROGRA~1") and its long form name the same folder; a path that is
-// not there, or whose long form does not fit, stays as it is.
+// not there, or whose long form does not fit, stays as it is. Windows' short names hold
+// a '~'; a path without one is asked nothing (each ask reads every folder on the path).
 void ToLongForm(char* path) {
+  const char* p = path;
+  while (*p != '\0' && *p != '~') ++p;
+  if (*p == '\0') return;
   char longer[MAX_PATH];
   const DWORD n = GetLongPathNameA(path, longer, MAX_PATH);
   if (n != 0 && n < MAX_PATH) lstrcpyA(path, longer);

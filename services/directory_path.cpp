@@ -54,10 +54,10 @@ char Folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : 
 bool LiesInFolder(const char* path, const char* folder) {
   char last = '\0';
   for (; *folder != '\0'; ++path, ++folder) {
-    if (Folded(*path) != Folded(*folder)) return false;
-    last = *folder;
+    last = Folded(*folder);
+    if (Folded(*path) != last) return false;
   }
   if (last == '\0') return false;
-  if (!IsSeparator(last) && !IsSeparator(*path++)) return false;
+  if (last != '\\' && Folded(*path++) != '\\') return false;
   return *path != '\0';
 }

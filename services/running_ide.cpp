@@ -89,7 +89,7 @@ bool IdesClosed(HWND owner, const char* caption, const IdeFolder* ides, int coun
     char text[kMaxIdes * (sizeof ides->name + 2) + 64];
     text[0] = '\0';
     const char* request = " is running. Close it";
-    for (int i = 0; (running >> i) != 0; ++i) {
+    for (int i = 0; i < kMaxIdes && (running >> i) != 0; ++i) {
       if (((running >> i) & 1u) == 0) continue;
       if (text[0] != '\0') {
         lstrcatA(text, ", ");

@@ -8,6 +8,7 @@
 
 #include "controls/check_list.h"
 #include "engine/component_table.h"
+#include "engine/ide_table.h"
 #include "engine/script_step.h"
 #include "engine/script_tables.h"
 #include "engine/text.h"
@@ -17,6 +18,7 @@
 #include "services/folder_takeover.h"
 #include "services/link_check.h"
 #include "services/registry.h"
+#include "services/running_ide.h"
 #include "engine/setup_state.h"
 #include "engine/wizard_items.h"
 
@@ -27,18 +29,9 @@ constexpr char kProductKey[] = "Software\\Quillon\\Tarvel Lib";
 void DetectIde(ComponentEntry& row) {
   if (row.ideRoot == nullptr) row.ideRoot = static_cast<char*>(AllocateBlock(kPathCapacity));
   if (row.ideRoot == nullptr) return;
-  row.ideRoot[0] = '\0';
-  DWORD n = ReadRegString(HKEY_LOCAL_MACHINE, row.ideKey, row.rootValueName, row.ideRoot, kPathCapacity);
   row.visibility = kNotOffered;
   row.selection = kNotAvailable;
-  if (n == 0 || row.ideRoot[0] == '\0') {
-    row.ideRoot[0] = '\0';
-    n = ReadRegString(HKEY_CURRENT_USER, row.ideKey, row.rootValueName, row.ideRoot, kPathCapacity);
-    if (n == 0 || row.ideRoot[0] == '\0') {
-      row.ideRoot[0] = '\0';
-      return;
-    }
-  }
+  if (!ReadIdeRoot(row.ideKey, row.rootValueName, row.ideRoot, kPathCapacity)) return;
   DiagLog("IDE %s: %s", row.ideKey, row.ideRoot);
   row.visibility = 1;
   row.selection = 1;
@@ -51,6 +44,11 @@ void ProposeWindowsDrive(char* destination) {
   char windows[kPathCapacity] = {};
   const UINT n = GetWindowsDirectoryA(windows, kPathCapacity);
   if (n >= 2 && n < kPathCapacity && windows[1] == ':') CopyText(destination, 3, windows);
+}
+
+// A row's tick as the component page shows it now; rows not offered count by their selection.
+int TickedNow(const ComponentEntry& row) {
+  return row.visibility != kNotOffered ? GetCheckItemData(gSetup.checkList, row.listIndex) : row.selection;
 }
 
 }  // namespace
@@ -109,8 +107,7 @@ int LongestDestination() {
   static_assert(scripts::kLongestFilePath == static_cast<int>(kPathCapacity) - 1);
   int room = kLogRoom;
   for (const ComponentEntry* row = ComponentTable(); row->caption != nullptr; ++row) {
-    const int ticked =
-        row->visibility != kNotOffered ? GetCheckItemData(gSetup.checkList, row->listIndex) : row->selection;
+    const int ticked = TickedNow(*row);
     const int needs = scripts::RoomBelowHome(row->script);
     if (ticked == 1 && needs > room) room = needs;
   }
@@ -207,6 +204,17 @@ int CountSelectedSteps() {
   }
   SendDlgItemMessageA(gSetup.dialog, Item::Progress, PBM_SETRANGE, 0, MAKELPARAM(0, total));
   return total;
+}
+
+bool SelectedIdesClosed(HWND owner, bool closeApplications) {
+  IdeFolder ides[kIdeCount];
+  int count = 0;
+  const ComponentEntry* rows = ComponentTable();
+  for (int i = 0; i < kIdeCount; ++i) {
+    if (rows[i].ideRoot == nullptr || TickedNow(rows[i]) != 1 || !SetIdeBin(ides[count], rows[i].ideRoot)) continue;
+    lstrcpynA(ides[count++].name, rows[i].caption + sizeof kIdeCaptionLead - 1, sizeof ides->name);
+  }
+  return closeApplications ? CloseIdes(ides, count) : IdesClosed(owner, "Quillon presents ...", ides, count);
 }
 
 void ReleaseComponentRoots() {

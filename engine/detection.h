@@ -1,6 +1,7 @@
 // IDE detection and the component page's choices: which rows are offered, the
 // proposed destination, and reading the user's ticks back when installing starts.
 #pragma once
+#include <windows.h>
 
 void PrepareComponentPage();
 void CollectChoices();
@@ -12,5 +13,9 @@ const char* DestinationRefusal();
 // DestinationRefusal for Next: a refusal is said in a message box, and the wizard
 // stays on the component page.
 bool AcceptDestination();
+// None of the IDEs ticked now runs, or, with an owner, none runs once the box that
+// names them is answered with Retry; with closeApplications (and no owner) the IDEs
+// are asked to close first. False: leave everything unwritten.
+bool SelectedIdesClosed(HWND owner, bool closeApplications);
 // Sum of the selected rows' script steps; also sets the progress bar's range to it.
 int CountSelectedSteps();

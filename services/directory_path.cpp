@@ -50,3 +50,20 @@ bool WalkLevelsBelowRoot(char* path, const char* root, DirectoryLevelFn level, v
     if (c == '\0') return true;
   }
 }
+
+namespace {
+
+char Folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c == '/' ? '\\' : c; }
+
+}  // namespace
+
+bool LiesInFolder(const char* path, const char* folder) {
+  char last = '\0';
+  for (; *folder != '\0'; ++path, ++folder) {
+    last = Folded(*folder);
+    if (Folded(*path) != last) return false;
+  }
+  if (last == '\0') return false;
+  if (last != '\\' && Folded(*path++) != '\\') return false;
+  return *path != '\0';
+}

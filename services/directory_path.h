@@ -17,3 +17,8 @@ void WalkDirectoryPrefixes(char* path, DirectoryLevelFn level, void* context);
 // empty root or a path elsewhere: the root and what lies above it are the user's
 // choice. False when level ended the walk; the path is given back as it was.
 bool WalkLevelsBelowRoot(char* path, const char* root, DirectoryLevelFn level, void* context);
+
+// True when path names something below folder: folder's text, then a separator (the
+// one folder ends with, or the next byte of path) and at least one byte more. ASCII
+// letters match regardless of case, and '/' matches '\\'; an empty folder holds nothing.
+bool LiesInFolder(const char* path, const char* folder);

@@ -97,6 +97,9 @@ SetupOptions ReadSetupCommandLine(const char* commandLine) {
     }
     if (SameNoCase(token, "/S")) {
       o.silent = true;
+    } else if (SameNoCase(token, "/CLOSEAPPLICATIONS")) {
+      if (extra.empty()) extra = token;
+      o.closeApplications = true;
     } else if (token == "/?") {
       usage = true;
     } else if (StartsNoCase(token, "/LOG=")) {

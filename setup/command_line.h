@@ -10,6 +10,7 @@ struct SetupOptions {
   StartKind kind;
   bool silent;                  // /S was given (also when the line is malformed)
   bool componentsNamed;         // /COMPONENTS= was given
+  bool closeApplications;       // /CLOSEAPPLICATIONS was given
   std::uint32_t components;     // bit i: row i of the component table named
   std::string_view destination; // the rest of the line after /D=; data() is nullptr without it
   std::string_view log;         // the file of /LOG=, quotes removed; data() is nullptr without it
@@ -21,10 +22,10 @@ struct SetupOptions {
 // Options begin at the first "/" after a blank that is not inside the quoted program
 // name; what stands before it is the program name (also an unquoted one with blanks)
 // and, as before options existed, ignored. Options are blank-separated and
-// case-insensitive: /S, /?, /COMPONENTS=name,name,..., /LOG=file (or /LOG="file" for
-// a path with blanks) and /D=, which comes last and
+// case-insensitive: /S, /?, /COMPONENTS=name,name,..., /CLOSEAPPLICATIONS, /LOG=file
+// (or /LOG="file" for a path with blanks) and /D=, which comes last and
 // takes the rest of the line verbatim, blanks and quotes included, but for trailing
 // blanks (no folder name ends in one; "setup.exe /S /D=C:\Lib > log" leaves one).
-// /? wins over every other option; /COMPONENTS= and /D= need /S, /LOG= does not. A
-// line without options, or with /LOG= alone, starts the wizard.
+// /? wins over every other option; /COMPONENTS=, /CLOSEAPPLICATIONS and /D= need /S,
+// /LOG= does not. A line without options, or with /LOG= alone, starts the wizard.
 SetupOptions ReadSetupCommandLine(const char* commandLine);

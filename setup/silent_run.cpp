@@ -57,8 +57,9 @@ void Append(char* text, std::size_t capacity, std::string_view part) {
 }
 
 constexpr std::string_view kUsageHead =
-    "setup.exe [/S [/COMPONENTS=list] [/LOG=file] [/D=path]]\r\n\r\n"
+    "setup.exe [/S [/COMPONENTS=list] [/CLOSEAPPLICATIONS] [/LOG=file] [/D=path]]\r\n\r\n"
     "/S  no window, no question; ends with an exit code.\r\n"
+    "/CLOSEAPPLICATIONS  asks a running IDE to close and waits 30 s for it.\r\n"
     "/LOG=file  a log of the run (the wizard's too); its folder must exist.\r\n"
     "/COMPONENTS=list  separated by commas, of:\r\n ";
 constexpr std::string_view kUsageTail =
@@ -66,7 +67,7 @@ constexpr std::string_view kUsageTail =
     "/D=path  the destination, last, no quotes (default: the wizard's).\r\n\r\n"
     "Exit codes: 0 installed, 1 option malformed or log not created,\r\n"
     "2 component not offered, 3 destination refused, 4 installation not\r\n"
-    "started, 5 not all written, 6 setup file damaged.\r\n";
+    "started, 5 not all written, 6 setup file damaged, 8 an IDE is running.\r\n";
 
 constexpr std::size_t NamesLength() {
   std::size_t n = 0;
@@ -204,6 +205,10 @@ unsigned InstallSilently(const SetupOptions& o) {
   if (!CreateHiddenWizard()) return kExitNotStarted;
   NextPage();  // the component page: detection, the list and the proposal
   unsigned code = ChooseComponents(o);
+  if (code == kExitInstalled && !SelectedIdesClosed(nullptr, o.closeApplications)) {
+    Say("a selected IDE is running", o.closeApplications ? " and did not close" : "");
+    code = kExitIdeRunning;
+  }
   if (code == kExitInstalled) code = ChooseDestination(o);
   if (code == kExitInstalled) code = RunInstallation();
   ReleaseSetupState();

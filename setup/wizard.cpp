@@ -139,7 +139,8 @@ INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
       if (HIWORD(wParam) != 0) return FALSE;
       switch (LOWORD(wParam)) {
         case Item::Next:
-          if (gSetup.wizardStep == 1 && !AcceptDestination()) break;
+          // A running IDE is asked about before the destination check makes a folder.
+          if (gSetup.wizardStep == 1 && (!SelectedIdesClosed(gSetup.dialog, false) || !AcceptDestination())) break;
           ++gSetup.wizardStep;
           ShowStep();
           break;

@@ -5,6 +5,7 @@
 #include "services/diag_log.h"
 #include "services/safe_start.h"
 #include "uninstaller/exit_codes.h"
+#include "uninstaller/ide_check.h"
 #include "uninstaller/qlnclear_ids.h"
 #include "uninstaller/restart_removal.h"
 #include "uninstaller/uninstaller.h"
@@ -15,17 +16,20 @@ namespace {
 constexpr int kExitRestartNeeded = 3010;
 
 // The same dialog, never shown (its template has no WS_VISIBLE, and nothing here
-// shows it), pressed as a person presses it: Uninstall, then Finish. A log that
-// could not be loaded leaves Uninstall without effect and the run ends with 1; a
-// file other than its own left for the restart ends it with 3010.
+// shows it), run as the Uninstall button runs it, but with no box for a running IDE,
+// then closed by Finish. A log that could not be loaded ends the run with 1 and a
+// running IDE with 4, both having removed nothing; a file other than its own left for
+// the restart ends it with 3010.
 int RemoveQuietly(HINSTANCE instance) {
   HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
   if (dialog == nullptr) return 1;
   const bool loaded = DiagResult(gUninstaller.logBlock != nullptr, "Read", gUninstaller.logPath);
-  if (loaded) SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_UNINSTALL, BN_CLICKED), 0);
+  const bool idle = loaded && NoIdeRunning(nullptr);
+  if (idle) RunRemoval();
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED), 0);
   DestroyWindow(dialog);
   if (!loaded) return gUninstaller.refused ? kUninstallLogRefused : kUninstallNotRead;
+  if (!idle) return kUninstallIdeRunning;
   return RestartNeeded() ? kExitRestartNeeded : 0;
 }
 

@@ -10,6 +10,7 @@
 #include "services/link_check.h"
 #include "services/trust_check.h"
 #include "engine/text.h"
+#include "uninstaller/ide_check.h"
 #include "uninstaller/qlnclear_ids.h"
 #include "uninstaller/restart_removal.h"
 #include "uninstaller/walk_timing.h"
@@ -319,7 +320,7 @@ INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, L
       return TRUE;
     case WM_COMMAND:
       if (HIWORD(wParam) != BN_CLICKED) return 0;
-      if (LOWORD(wParam) == IDC_UNINSTALL) RunRemoval();
+      if (LOWORD(wParam) == IDC_UNINSTALL && NoIdeRunning(dialog)) RunRemoval();
       if (LOWORD(wParam) == IDC_CANCEL) CloseDialog();
       return 0;
     case WM_CLOSE:

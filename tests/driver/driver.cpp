@@ -452,6 +452,15 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
   return ok && written == bytes.size();
 }
 
+bool StartStandinIde(const std::string& path, Program* program, HWND* window) {
+  for (std::size_t at = path.find('\\', 3); at != std::string::npos; at = path.find('\\', at + 1))
+    CreateDirectoryA(path.substr(0, at).c_str(), nullptr);
+  if (!CopyFileA(BuildPath("tools/ideprogram.exe").c_str(), path.c_str(), FALSE) || !Start("\"" + path + "\"", program))
+    return false;
+  *window = WaitForWindow(program->pid, "TarvelStandinIde", nullptr);
+  return *window != nullptr;
+}
+
 std::string FreshFolder(const char* tag) {
   static unsigned counter = 0;
   char temp[MAX_PATH] = {};

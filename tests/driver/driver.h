@@ -124,6 +124,10 @@ bool MakeLink(const std::string& link, const std::string& target);
 // Lets everyone change a file or folder, as a standard user may for what they made:
 // Wine keeps it as the Unix mode (777), and reads it back as an entry for Everyone.
 bool LetEveryoneChange(const std::string& path);
+// The stand-in IDE program (tools/ideprogram.exe) copied to path, its folders made,
+// and started; true once its window is up. Close() on that window ends it.
+bool StartStandinIde(const std::string& path, Program* program, HWND* window);
+
 // A fresh, empty folder under the prefix's temp folder, unique per call.
 std::string FreshFolder(const char* tag);
 // Removes a folder the tests made, below the temp folder or C:\tvtest, or the installer's

@@ -1,7 +1,8 @@
 // CreateDirectoryPath's prefix walk and the walk below a root over arbitrary paths:
 // every prefix offered is a proper cut of the path at a separator (or the whole path),
 // longer than the one before, never a bare drive, and below the root longer than the
-// root and its separator; the path holds its own bytes again afterwards.
+// root and its separator; the path holds its own bytes again afterwards. A path never
+// lies in itself, and lies only in a shorter folder.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -51,5 +52,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Seen below = {path, 0, 0, stopAfter, root.size()};
   WalkLevelsBelowRoot(buffer.data(), root.c_str(), Level, &below);
   if (std::memcmp(buffer.data(), path.c_str(), path.size() + 1) != 0) __builtin_trap();
+  // Nothing lies in itself; what lies in a folder begins with it.
+  if (LiesInFolder(path.c_str(), path.c_str())) __builtin_trap();
+  if (LiesInFolder(path.c_str(), root.c_str()) && (root.empty() || path.size() <= root.size())) __builtin_trap();
   return 0;
 }

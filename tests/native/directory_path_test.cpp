@@ -70,4 +70,28 @@ TEST(WalkDirectoryPrefixes, Table) {
   }
 }
 
+// Whether a program's image lies in an IDE's Bin folder.
+TEST(LiesInFolder, Table) {
+  struct {
+    const char* path;
+    const char* folder;
+    bool in;
+  } const cases[] = {
+      {"C:\\D7\\Bin\\delphi32.exe", "C:\\D7\\Bin", true},
+      {"c:\\d7\\BIN\\DELPHI32.EXE", "C:\\D7\\Bin", true},
+      {"C:/D7/Bin/delphi32.exe", "C:\\D7\\Bin", true},
+      {"C:\\D7\\Bin\\delphi32.exe", "C:\\D7\\Bin\\", true},
+      {"C:\\D7\\Bin\\sub\\tool.exe", "C:\\D7\\Bin", true},
+      {"C:\\D7\\Bin2\\delphi32.exe", "C:\\D7\\Bin", false},  // a sibling whose name begins the same
+      {"C:\\Other\\Bin\\delphi32.exe", "C:\\D7\\Bin", false},
+      {"C:\\D7\\Bin", "C:\\D7\\Bin", false},  // the folder itself
+      {"C:\\D7\\Bin\\", "C:\\D7\\Bin", false},
+      {"C:\\D7", "C:\\D7\\Bin", false},
+      {"C:|D7\\Bin\\delphi32.exe", "C:\\D7\\Bin", false},  // '|' is '\\' with bit 5 set
+      {"C:\\D7\\Bin\\delphi32.exe", "", false},
+      {"", "C:\\D7\\Bin", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LiesInFolder(c.path, c.folder), c.in) << c.path << " in " << c.folder;
+}
+
 }  // namespace

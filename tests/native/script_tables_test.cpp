@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "engine/component_table.h"
+#include "engine/ide_table.h"
 
 namespace {
 
@@ -33,7 +35,21 @@ TEST(ComponentTable, ThirteenRowsInOrderWith943Steps) {
   }
   EXPECT_EQ(rows[kComponentCount].caption, nullptr);
   EXPECT_EQ(total, 943);
+  // The IDE rows' texts, made from the IDE table when the program is built, are what
+  // qlnclear.exe makes of it at run time with the same formats.
+  for (int i = 0; i < kIdeCount; ++i) {
+    const IdeVersion& ide = kIdeVersions[i];
+    char name[64], key[64];
+    std::snprintf(name, sizeof name, kIdeNameFormat, kIdeShownFamily[ide.family], unsigned{ide.shown});
+    std::snprintf(key, sizeof key, kIdeKeyFormat, kIdeKeyFamily[ide.family], unsigned{ide.keyMajor});
+    EXPECT_EQ(std::string(rows[i].caption), std::string(" Files for ") + name) << "row " << i;
+    EXPECT_STREQ(rows[i].ideKey, key) << "row " << i;
+    EXPECT_STREQ(rows[i].rootValueName, "RootDir") << "row " << i;
+  }
+  EXPECT_STREQ(rows[5].caption, " Files for Borland Delphi 2005");
   EXPECT_STREQ(rows[5].ideKey, "Software\\Borland\\BDS\\3.0");
+  EXPECT_STREQ(rows[9].caption, " Files for Borland C++Builder 6");
+  EXPECT_STREQ(rows[9].ideKey, "Software\\Borland\\C++Builder\\6.0");
   EXPECT_STREQ(rows[10].caption, " Shared Files");
   EXPECT_EQ(rows[10].visibility, -2);
   EXPECT_EQ(rows[10].selection, 1);

@@ -21,6 +21,7 @@ struct LineCase {
   const char* destination;  // nullptr: none
   const char* refused;      // Malformed: the text named; otherwise ""
   const char* log = nullptr;
+  bool closeApplications = false;
 };
 
 TEST(ReadSetupCommandLine, Table) {
@@ -46,6 +47,8 @@ TEST(ReadSetupCommandLine, Table) {
       {"setup.exe /LOG=C:\\t\\s.log", K::Wizard, false, 0, nullptr, "", "C:\\t\\s.log"},
       {"setup.exe /S /log=\"C:\\a b\\s.log\" /D=C:\\x", K::Silent, false, 0, "C:\\x", "", "C:\\a b\\s.log"},
       {"setup.exe /S /D=C:\\x /LOG=y", K::Silent, false, 0, "C:\\x /LOG=y", ""},
+      {"setup.exe /S /closeApplications /D=C:\\x", K::Silent, false, 0, "C:\\x", "", nullptr, true},
+      {"setup.exe /CLOSEAPPLICATIONS", K::Malformed, false, 0, nullptr, "/CLOSEAPPLICATIONS", nullptr, true},
       // A refused /LOG= names no file; a malformed line with a sound one keeps it.
       {"setup.exe /S /LOG=\"C:\\a b", K::Malformed, false, 0, nullptr, "/LOG=\"C:\\a"},
       {"setup.exe /S /LOG=\"\"", K::Malformed, false, 0, nullptr, "/LOG=\"\""},
@@ -73,6 +76,7 @@ TEST(ReadSetupCommandLine, Table) {
     const SetupOptions o = ReadSetupCommandLine(c.line);
     EXPECT_EQ(o.kind, c.kind) << c.line;
     EXPECT_EQ(o.componentsNamed, c.componentsNamed) << c.line;
+    EXPECT_EQ(o.closeApplications, c.closeApplications) << c.line;
     EXPECT_EQ(o.components, c.components) << c.line;
     EXPECT_EQ(o.destination.data() == nullptr, c.destination == nullptr) << c.line;
     if (c.destination != nullptr) {

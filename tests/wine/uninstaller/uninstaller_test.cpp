@@ -326,8 +326,8 @@ TEST(Uninstaller, CommandLineForms) {
 // "/S " before the log path: the removal runs with no window ever visible and ends
 // with 0, or 3010 when a file other than its own is left for the restart; a log that
 // cannot be loaded, or a /LOG= file that cannot be created, ends with 1 and removes
-// nothing; a log that others than the administrators can change, 2. The /LOG= file
-// says what each record did.
+// nothing, and so does a running IDE, with 4; a log that others than the administrators
+// can change, with 2. The /LOG= file says what each record did.
 TEST(Uninstaller, QuietForms) {
   struct QuietCase {
     const char* name;
@@ -337,6 +337,8 @@ TEST(Uninstaller, QuietForms) {
     std::string logged = "";   // a line of the /LOG= file, which ends with the exit code
     bool hold = false;         // f.txt held open during the run
     std::string ownCopy = "";  // the program run, a copy of the uninstaller that the log names
+    std::string ide = "";      // the stand-in IDE program runs from here, where Delphi 7's
+                               // root (under HKEY_CURRENT_USER) puts its Bin folder or not
     std::string open = "";     // made changeable by everyone first (for good: these rows come last)
   };
   const std::string folder = FreshFolder("quiet") + "\\with blanks", own = FreshFolder("quiet own");
@@ -353,11 +355,15 @@ TEST(Uninstaller, QuietForms) {
        "Left for the restart " + file + ": OK", true},
       {"its own file only", nullptr, "qlnclear.exe /S /LOG=\"" + diag + "\" " + logPath, 0,
        "Delete " + file + ": OK", false, own + "\\qlnclear.exe"},
+      {"Delphi 7 running", nullptr, "qlnclear.exe /S /LOG=\"" + diag + "\" " + logPath, 4,
+       "Borland Delphi 7 is running: process %pid, " + own + "\\d7\\Bin\\delphi32.exe", false, "",
+       own + "\\d7\\Bin\\delphi32.exe"},
+      {"a delphi32.exe elsewhere", nullptr, "qlnclear.exe /S " + logPath, 0, "", false, "", own + "\\d7\\delphi32.exe"},
       // A user could have put these records there: nothing is removed.
       {"a log others can change", nullptr, "qlnclear.exe /S /LOG=\"" + diag + "\" " + logPath, 2,
-       "Log refused: " + logPath + ": S-1-1-0 may change it (0x1301FF)", false, "", logPath},
+       "Log refused: " + logPath + ": S-1-1-0 may change it (0x1301FF)", false, "", "", logPath},
       {"a log in a folder others can change", nullptr, "qlnclear.exe /S /LOG=\"" + diag + "\" " + logPath, 2,
-       "Log refused: " + folder + ": S-1-1-0 may change it (0x1301FF)", false, "", folder},
+       "Log refused: " + folder + ": S-1-1-0 may change it (0x1301FF)", false, "", "", folder},
   };
   for (const QuietCase& c : cases) {
     CreateDirectoryA(folder.c_str(), nullptr);
@@ -372,6 +378,12 @@ TEST(Uninstaller, QuietForms) {
     }
     ForgetPendingRenames();
     HANDLE held = c.hold ? CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
+    Program ide;
+    HWND ideWindow = nullptr;
+    if (!c.ide.empty()) {
+      ASSERT_TRUE(RegSetString(HKEY_CURRENT_USER, "Software\\Borland\\Delphi\\7.0", "RootDir", (own + "\\d7").c_str()));
+      ASSERT_TRUE(StartStandinIde(c.ide, &ide, &ideWindow));
+    }
     Program p;
     const std::string program = c.program != nullptr ? c.program : !c.ownCopy.empty() ? c.ownCopy : Exe();
     ASSERT_TRUE(StartUninstaller(program, c.line, &p)) << c.name;
@@ -380,6 +392,12 @@ TEST(Uninstaller, QuietForms) {
     EXPECT_TRUE(WaitExitUnseen(p, 30000, &code, &shown)) << c.name;
     Kill(p);
     if (held != nullptr) CloseHandle(held);
+    if (!c.ide.empty()) {
+      Close(ideWindow);
+      DWORD ideCode = 0;
+      EXPECT_TRUE(WaitExit(ide, 10000, &ideCode));
+      RegDeleteTree(HKEY_CURRENT_USER, "Software\\Borland\\Delphi\\7.0");
+    }
     EXPECT_EQ(code, c.code) << c.name;
     EXPECT_EQ(shown, "") << c.name;
     EXPECT_EQ(DirectoryExists(folder), c.code != 0) << c.name;
@@ -387,7 +405,9 @@ TEST(Uninstaller, QuietForms) {
     std::string text;
     EXPECT_EQ(ReadFileBytes(diag, &text), !c.logged.empty()) << c.name;
     if (!c.logged.empty()) {
-      EXPECT_NE(text.find(c.logged + "\r\n"), std::string::npos) << c.name << "\n" << text;
+      std::string logged = c.logged;
+      if (const std::size_t at = logged.find("%pid"); at != std::string::npos) logged.replace(at, 4, std::to_string(ide.pid));
+      EXPECT_NE(text.find(logged + "\r\n"), std::string::npos) << c.name << "\n" << text;
       EXPECT_TRUE(text.ends_with("\r\nExit code " + std::to_string(c.code) + "\r\n")) << c.name << "\n" << text;
     }
     DeleteFileA(diag.c_str());

@@ -373,6 +373,61 @@ TEST_F(Install, RoundTripThroughTheRegisteredUninstallCommand) {
   EXPECT_TRUE(RegGetString(HKEY_LOCAL_MACHINE, "Software\\Quillon\\Tarvel Lib", "RootDir", &value));
 }
 
+// A Delphi 7 running from its Bin folder is named in a box when Next would start the
+// installation and when Uninstall would start the removal: Cancel writes and removes
+// nothing, Retry once it has closed goes on.
+TEST_F(Install, ARunningIdeIsNamedBeforeInstallingAndBeforeRemoving) {
+  const std::string root = "C:\\tvtest\\lib", exe = "C:\\tvtest\\ide\\d7\\Bin\\delphi32.exe";
+  const std::string named = "Borland Delphi 7 is running. Close it, then press Retry.";
+  ASSERT_TRUE(wizard::MakeIde("d7", "C:\\tvtest\\ide\\d7"));
+  Program ide;
+  HWND ideWindow = nullptr;
+  ASSERT_TRUE(StartStandinIde(exe, &ide, &ideWindow));
+  Open();
+  ASSERT_TRUE(wizard::Next(s));
+  SetItemText(s.dialog, 120, root.c_str());
+  for (int answer : {IDCANCEL, IDRETRY}) {
+    Click(s.dialog, 202);
+    HWND box = WaitForMessageBox(s.program.pid, "Quillon presents ...");
+    ASSERT_NE(box, nullptr) << DescribeWindows(s.program.pid);
+    EXPECT_EQ(MessageBoxText(box), named);
+    if (answer == IDRETRY) {
+      Close(ideWindow);
+      DWORD code = 0;
+      ASSERT_TRUE(WaitExit(ide, 10000, &code));
+    }
+    AnswerMessageBox(box, answer);
+    if (answer == IDCANCEL) {
+      ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(s.dialog) != FALSE; }));
+      EXPECT_EQ(ItemText(s.dialog, 107), "step 2/4");
+      EXPECT_FALSE(DirectoryExists(root));
+    }
+  }
+  ASSERT_TRUE(wizard::WaitStep(s, 3) && WaitUntil([&] { return IsEnabled(s.dialog, 203); }, 60000));
+  FinishWizard();
+  ASSERT_TRUE(FileExists(root + "\\uninst.qln"));
+
+  ASSERT_TRUE(StartStandinIde(exe, &ide, &ideWindow));
+  Program remover;
+  ASSERT_TRUE(Start("\"" + BuildPath("uninstaller/qlnclear.exe") + "\" " + root + "\\uninst.qln", &remover));
+  HWND dialog = WaitForWindow(remover.pid, "#32770", "Uninstall - Quillon");
+  ASSERT_TRUE(dialog != nullptr && WaitUntil([&] { return IsEnabled(dialog, 202); }));
+  Click(dialog, 202);
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { return (box = FindOtherWindow(remover.pid, "#32770", dialog)) != nullptr; }));
+  EXPECT_EQ(MessageBoxText(box), named);
+  AnswerMessageBox(box, IDCANCEL);
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(dialog) != FALSE; }));
+  EXPECT_TRUE(IsShown(dialog, 202));
+  EXPECT_TRUE(FileExists(root + "\\uninst.qln"));
+  Click(dialog, 203);
+  DWORD code = 1;
+  EXPECT_TRUE(WaitExit(remover, 10000, &code));
+  Close(ideWindow);
+  EXPECT_TRUE(WaitExit(ide, 10000, &code));
+  EXPECT_EQ(wizard::UninstallAsRegistered(), "");
+}
+
 // The C++Builder 6 CLX block records no incremental-link files, so the four that its
 // make leaves stay after an uninstall, and with them the folders above them.
 // The package that a running IDE holds open is left for the restart, after the

@@ -214,10 +214,13 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
     bool writesNothing;
     const char* held = nullptr;  // a file of the destination held open during the run
     const char* link = nullptr;  // a folder of the destination made a link to C:\\tvtest\\outside
-    std::string logged = "";     // a line of the /LOG= file, which ends with the exit code
+    std::string logged = "";     // a line of the /LOG= file, which ends with the exit code;
+                                 // "%pid" stands for the stand-in IDE's process
+    const char* running = nullptr;  // the stand-in IDE program runs from this path
     bool open = false;           // the destination made first, changeable by everyone
     bool noLog = false;          // a folder where the uninstall log goes
   };
+  const char* const kD7 = "C:\\tvtest\\ide\\d7\\Bin\\delphi32.exe";
   const std::string tooLong = "C:\\tvtest\\" + std::string(300, 'x');
   const std::string diag = FreshFolder("setup log") + "\\setup.log", log = " /LOG=\"" + diag + "\"";
   const RefusalCase cases[] = {
@@ -242,7 +245,18 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
       // As in the wizard, the root and a log of the start are written.
       {"no worker thread", "tests/wine/wizard/setup_without_worker.exe", "/S /D=C:\\tvtest\\lib", 4,
        "the installation could not be started", false},
-      {"the usage", "setup/setup.exe", "/S /?", 0, "setup.exe [/S [/COMPONENTS=list] [/LOG=file] [/D=path]]", true},
+      {"the usage", "setup/setup.exe", "/S /?", 0,
+       "setup.exe [/S [/COMPONENTS=list] [/CLOSEAPPLICATIONS] [/LOG=file] [/D=path]]", true},
+      {"Delphi 7 running", "setup/setup.exe", "/S" + log + " /D=C:\\tvtest\\lib", 8, "a selected IDE is running", true,
+       nullptr, nullptr, "Borland Delphi 7 is running: process %pid, " + std::string(kD7), kD7},
+      // Past the look for a running IDE, the destination check refuses.
+      {"a delphi32.exe elsewhere", "setup/setup.exe", "/S /D=Lib", 3,
+       "destination refused: Can't create the destination folder.", true, nullptr, nullptr, "",
+       "C:\\tvtest\\elsewhere\\delphi32.exe"},
+      {"Delphi 7 running, not chosen", "setup/setup.exe", "/S /COMPONENTS=bcb6 /D=Lib", 3,
+       "destination refused: Can't create the destination folder.", true, nullptr, nullptr, "", kD7},
+      {"Delphi 7 asked to close", "setup/setup.exe", "/S /CLOSEAPPLICATIONS /COMPONENTS=d7" + log + " /D=C:\\tvtest\\lib",
+       0, "Tarvel Lib installed in C:\\tvtest\\lib", false, nullptr, nullptr, "Asked the IDEs to close: closed", kD7},
       {"a log that cannot be created", "setup/setup.exe", "/S /LOG=C:\\tvtest\\no\\s.log /D=C:\\tvtest\\lib", 1,
        "the log cannot be created: C:\\tvtest\\no\\s.log", true},
       {"a file it cannot write", "setup/setup.exe", "/S /COMPONENTS=help" + log + " /D=C:\\tvtest\\lib", 5,
@@ -261,11 +275,11 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
        "the log cannot be created: C:\\tvtest\\lib\\linked\\s.log", true, nullptr, "C:\\tvtest\\lib\\linked"},
       {"a destination everyone can change", "setup/setup.exe", "/S /COMPONENTS=help" + log + " /D=C:\\tvtest\\lib", 0,
        "Tarvel Lib installed in C:\\tvtest\\lib", false, nullptr, nullptr,
-       "Folder C:\\tvtest\\lib: S-1-1-0 may change it (0x1301FF); taken over by the administrators", true},
+       "Folder C:\\tvtest\\lib: S-1-1-0 may change it (0x1301FF); taken over by the administrators", nullptr, true},
       {"no uninstall log, no Apps entry", "setup/setup.exe", "/S /COMPONENTS=help" + log + " /D=C:\\tvtest\\lib", 5,
        "could not be written: HKEY_LOCAL_MACHINE\\" + std::string(kUninstallKey) + "\\UninstallString", false, nullptr,
-       nullptr, "Apps entry " + std::string(kUninstallKey) + ": not written, the uninstall log was not created", false,
-       true},
+       nullptr, "Apps entry " + std::string(kUninstallKey) + ": not written, the uninstall log was not created", nullptr,
+       false, true},
   };
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -286,9 +300,22 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
       ASSERT_TRUE(CreateDirectoryA("C:\\tvtest\\lib", nullptr));
       ASSERT_TRUE(c.open ? LetEveryoneChange("C:\\tvtest\\lib") : CreateDirectoryA("C:\\tvtest\\lib\\uninst.qln", nullptr));
     }
+    Program ide;
+    HWND ideWindow = nullptr;
+    if (c.running != nullptr) {
+      ASSERT_TRUE(StartStandinIde(c.running, &ide, &ideWindow));
+    }
     const Traces before = TakeTraces();
     const SetupRun run = RunSetup(c.arguments, c.exe);
     if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+    // Asked to close, the stand-in has; otherwise it still runs, and is closed here.
+    const bool ideClosed = c.running != nullptr && WaitForSingleObject(ide.process, 0) == WAIT_OBJECT_0;
+    EXPECT_EQ(ideClosed, c.arguments.find("/CLOSEAPPLICATIONS") != std::string::npos);
+    if (c.running != nullptr && !ideClosed) Close(ideWindow);
+    DWORD ideCode = 0;
+    if (c.running != nullptr) {
+      EXPECT_TRUE(WaitExit(ide, 10000, &ideCode));
+    }
     EXPECT_EQ(run.code, c.code) << run.output;
     EXPECT_EQ(run.shown, "");
     EXPECT_EQ(run.output.substr(0, run.output.find("\r\n")), c.refusal) << run.output;
@@ -296,10 +323,14 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
     EXPECT_EQ(ReadFileBytes(diag, &logText), !c.logged.empty());
     DeleteFileA(diag.c_str());
     if (!c.logged.empty()) {
-      EXPECT_NE(logText.find("\r\n" + c.logged + "\r\n"), std::string::npos) << logText;
+      std::string logged = c.logged;
+      if (const std::size_t at = logged.find("%pid"); at != std::string::npos)
+        logged.replace(at, 4, std::to_string(ide.pid));
+      EXPECT_NE(logText.find("\r\n" + logged + "\r\n"), std::string::npos) << logText;
       EXPECT_TRUE(logText.ends_with("\r\nExit code " + std::to_string(c.code) + "\r\n")) << logText;
     }
-    EXPECT_EQ(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), c.open || (c.code == 5 && !c.noLog)) << c.name;
+    const bool installed = c.code == 0 ? c.arguments.find("/?") == std::string::npos : c.code == 5 && !c.noLog;
+    EXPECT_EQ(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), installed) << c.name;
     if (c.open) {
       HANDLE root = CreateFileA("C:\\tvtest\\lib", READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
@@ -317,6 +348,10 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
     }
     if (c.code != 0) {
       EXPECT_EQ(run.output, c.refusal + "\r\nTarvel Lib not installed, exit code " + std::to_string(c.code) + "\r\n");
+    } else if (c.running != nullptr) {
+      EXPECT_EQ(run.output, c.refusal + "\r\n");
+      EXPECT_EQ(Components("C:\\tvtest\\lib\\uninst.qln").front(), " Files for Borland Delphi 7");
+      continue;
     } else {
       EXPECT_NE(run.output.find("\r\nExit codes: 0 installed"), std::string::npos) << run.output;
     }
@@ -376,7 +411,7 @@ TEST_F(Silent, WithoutAConsoleTheUsageIsAMessageBox) {
     const char* boxStart;  // nullptr: no box
   };
   static const BoxCase cases[] = {
-      {"/?", 0, "setup.exe [/S [/COMPONENTS=list] [/LOG=file] [/D=path]]\r\n"},
+      {"/?", 0, "setup.exe [/S [/COMPONENTS=list] [/CLOSEAPPLICATIONS] [/LOG=file] [/D=path]]\r\n"},
       {"/D=C:\\tvtest\\lib", 1, "needs /S: /D=C:\\tvtest\\lib\r\n\r\nsetup.exe [/S"},
       {"/S /Q", 1, nullptr},
       // The wizard's log that cannot be created: the box, and no wizard.

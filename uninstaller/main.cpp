@@ -4,27 +4,31 @@
 
 #include "services/diag_log.h"
 #include "services/safe_start.h"
+#include "uninstaller/exit_codes.h"
 #include "uninstaller/qlnclear_ids.h"
 #include "uninstaller/restart_removal.h"
 #include "uninstaller/uninstaller.h"
 
 namespace {
 
-// "Success, restart required", as the Windows Installer and deployment tools know it.
-constexpr int kExitRestartNeeded = 3010;
+// The run's outcome as a deployment tool reads it, the same for the dialog and the
+// quiet run: a dialog closed before Uninstall left everything the log names.
+int RunExitCode() {
+  if (!gUninstaller.loaded) return kUninstallNotRead;
+  if (!gUninstaller.removed || DiagFailures() != 0 || gUninstaller.leftByLink != 0) return kUninstallLeft;
+  return RestartNeeded() ? kUninstallRestartNeeded : kUninstallRemoved;
+}
 
 // The same dialog, never shown (its template has no WS_VISIBLE, and nothing here
-// shows it), pressed as a person presses it: Uninstall, then Finish. A log that
-// could not be loaded leaves Uninstall without effect and the run ends with 1; a
-// file other than its own left for the restart ends it with 3010.
+// shows it), pressed as a person presses it: Uninstall, then Finish.
 int RemoveQuietly(HINSTANCE instance) {
   HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
-  if (dialog == nullptr) return 1;
-  const bool loaded = DiagResult(gUninstaller.logBlock != nullptr, "Read", gUninstaller.logPath);
-  if (loaded) SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_UNINSTALL, BN_CLICKED), 0);
+  if (dialog == nullptr) return kUninstallNotRead;
+  if (DiagResult(gUninstaller.loaded, "Read", gUninstaller.logPath))
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_UNINSTALL, BN_CLICKED), 0);
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED), 0);
   DestroyWindow(dialog);
-  return !loaded ? 1 : RestartNeeded() ? kExitRestartNeeded : 0;
+  return RunExitCode();
 }
 
 int RunUninstaller(HINSTANCE instance) {
@@ -35,20 +39,20 @@ int RunUninstaller(HINSTANCE instance) {
   // Nothing is removed; a quiet run shows no window.
   if (!started) {
     if (!quiet) MessageBoxA(nullptr, kNoCommonControls, "QLN UnInstallation Error", MB_ICONHAND | MB_OK);
-    return 1;
+    return kUninstallNotRead;
   }
   if (quiet) {
     // A log asked for and not created: nothing is removed.
-    if (diagLog.data() != nullptr && !OpenDiagLog(diagLog, "Tarvel Lib removal")) return 1;
+    if (diagLog.data() != nullptr && !OpenDiagLog(diagLog, "Tarvel Lib removal")) return kUninstallNotRead;
     return static_cast<int>(CloseDiagLog(static_cast<unsigned>(RemoveQuietly(instance))));
   }
   const INT_PTR result =
       DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
   if (result != 0) {
     MessageBoxA(nullptr, "Fatal Error: Can't load resource.", "QLN UnInstallation Error", MB_ICONHAND | MB_OK);
-    return 1;
+    return kUninstallNotRead;
   }
-  return 0;
+  return RunExitCode();
 }
 
 }  // namespace

@@ -104,7 +104,7 @@ void SinkStatus(void*, const char* text) { SetStatus(text); }
 void SinkAct(void*, RecordAction action, const char* text) {
   const auto i = static_cast<std::size_t>(action);
   const bool ok = kActions[i](text);
-  if (kActionLines[i][0] != '\0') DiagResult(ok, kActionLines[i], text);
+  if (kActionLines[i][0] != '\0') DiagRemoval(ok, kActionLines[i], text);
 }
 void SinkProgress(void*, std::size_t taken) {
   ShowWalkPosition(gUninstaller.display, ProgressPosition(taken, gUninstaller.logSize));
@@ -153,7 +153,7 @@ void StartDialog(HWND dialog) {
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_UNINSTALL));
   if (icon != nullptr) SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
   SetStatus(gUninstaller.logPath);
-  const bool loaded = LoadLog(gUninstaller.logPath);
+  const bool loaded = gUninstaller.loaded = LoadLog(gUninstaller.logPath);
   TakeDirectoryStack();
   if (!loaded) return;
   BeginWalk(gUninstaller.walk, gUninstaller.logBlock, gUninstaller.logSize);
@@ -209,7 +209,7 @@ void RemoveDirectories() {
     if (!removed && GetLastError() == ERROR_DIR_NOT_EMPTY) {
       DiagLog("Remove folder %s: not empty, kept", path);
     } else {
-      DiagResult(removed, "Remove folder", path);
+      DiagRemoval(removed, "Remove folder", path);
     }
   }
   // Popping leaves the entries in place, so the folders can still be named.
@@ -225,7 +225,7 @@ void RunRemoval() {
   WalkLog(gUninstaller.walk, TimedSink(kDialogSink));
   EndWalkDisplay(gUninstaller.display);
   CloseOpenKey();
-  DiagResult(DeleteFileA(gUninstaller.logPath) != FALSE, "Delete", gUninstaller.logPath);
+  DiagRemoval(DeleteFileA(gUninstaller.logPath) != FALSE, "Delete", gUninstaller.logPath);
   RemoveDirectories();
   TimeRemovalEnd();
   SetStatus("Uninstall is ready !");

@@ -20,6 +20,7 @@ struct UninstallerState {
   DirectoryStack directories;
   const char* root;        // the first folder record, the installation root
   unsigned leftByLink;     // logged paths below the root not removed: they pass through a link
+  bool loaded;             // the log was read at start-up (the block goes when the dialog ends)
   bool removed;            // the walk runs at most once
   WalkDisplay display;     // the bar, the status line and the message line
 };

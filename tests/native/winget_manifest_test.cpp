@@ -77,25 +77,41 @@ TEST(WingetManifest, InstallerSaysHowSetupRunsAndEnds) {
     EXPECT_TRUE(codes.insert(std::stoul((*m)[1])).second) << (*m)[1];
     EXPECT_EQ(known.count((*m)[2]), 1u) << (*m)[2];
   }
+  // Responses that send the user the wrong way: 5 is not only a file in use.
+  EXPECT_NE(text.find("InstallerReturnCode: 5\n  ReturnResponse: contactSupport\n"), std::string::npos);
+  EXPECT_NE(text.find("InstallerReturnCode: 7\n  ReturnResponse: cancelledByUser\n"), std::string::npos);
   std::set<unsigned> expected;
   for (unsigned c = 1; c <= kLastExitCode; ++c) expected.insert(c);
   EXPECT_EQ(codes, expected);
 }
 
-// The switches as the package manager joins them (silent, log, location), with paths
-// that have blanks, read back by setup.exe's own command-line reader.
+// The package manager's three modes, its switches joined as it joins them (mode,
+// log, location) with paths that have blanks, read back by setup.exe's own
+// command-line reader: each starts the run that was asked for.
 TEST(WingetManifest, SwitchesMakeALineSetupReadsBack) {
   auto f = Fields(MakeWingetManifest(kSha, kPlaceholderUrl)[1].text);
   auto put = [](std::string text, const std::string& token, const std::string& value) {
     return text.replace(text.find(token), token.size(), value);
   };
   const std::string log = "C:\\Users\\A B\\AppData\\Local\\Temp\\setup.log", folder = "C:\\Program Files\\Tarvel Lib";
-  const std::string line = "setup.exe " + f["Silent"] + " " + put(f["Log"], "<LOGPATH>", log) + " " +
-                           put(f["InstallLocation"], "<INSTALLPATH>", folder);
-  const SetupOptions o = ReadSetupCommandLine(line.c_str());
-  EXPECT_EQ(o.kind, StartKind::Silent) << line;
-  EXPECT_EQ(o.log, log);
-  EXPECT_EQ(o.destination, folder);
+  struct Mode {
+    const char* name;
+    std::string mode;  // the interactive mode has no switch of its own
+    bool location;
+    StartKind kind;
+  };
+  const Mode modes[] = {{"silent", f["Silent"], false, StartKind::Silent},
+                        {"silent with a location", f["Silent"], true, StartKind::Silent},
+                        {"interactive with a location", "", true, StartKind::Wizard}};
+  for (const Mode& m : modes) {
+    std::string line = "setup.exe " + m.mode + " " + put(f["Log"], "<LOGPATH>", log);
+    if (m.location) line += " " + put(f["InstallLocation"], "<INSTALLPATH>", folder);
+    const SetupOptions o = ReadSetupCommandLine(line.c_str());
+    EXPECT_EQ(o.kind, m.kind) << m.name << ": " << line;
+    EXPECT_EQ(o.log, log) << m.name;
+    EXPECT_EQ(o.destination, m.location ? folder : "") << m.name;
+    EXPECT_EQ(o.destination.data() != nullptr, m.location) << m.name;
+  }
 }
 
 }  // namespace

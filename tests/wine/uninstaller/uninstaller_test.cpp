@@ -60,13 +60,14 @@ unsigned ProgressHigh(HWND dialog) {
   return static_cast<unsigned>(SendMessageA(Item(dialog, kProgress), PBM_GETRANGE, FALSE, 0));
 }
 
-void ClickAndExit(HWND dialog, Program& p, int id = kCancel) {
+// The exit code: the quiet run's for the same outcome.
+DWORD ClickAndExit(HWND dialog, Program& p, int id = kCancel) {
   Click(dialog, id);
   DWORD code = 1234;
   EXPECT_TRUE(WaitExit(p, 10000, &code)) << DescribeWindows(p.pid);
-  EXPECT_EQ(code, 0u);
   CloseHandle(p.process);
   p.process = nullptr;
+  return code;
 }
 
 struct Finished {
@@ -75,6 +76,7 @@ struct Finished {
   bool progressShown = false;
   unsigned position = 0, high = 0;
   int filled = -1, inner = 0;  // bar pixels painted in the highlight colour, of the bar's inner width
+  DWORD code = 1234;
 };
 
 // The filled part of the bar, counted along its middle row inside the one-pixel margin;
@@ -124,7 +126,7 @@ bool RunLog(const std::string& logPath, const std::string& bytes, Finished* out,
   out->position = ProgressPos(dialog);
   out->high = ProgressHigh(dialog);
   ReadBar(dialog, Item(dialog, kProgress), out);
-  ClickAndExit(dialog, p);
+  out->code = ClickAndExit(dialog, p);
   return true;
 }
 
@@ -134,6 +136,7 @@ void ExpectClosingTexts(const Finished& f) {
   EXPECT_EQ(f.cancel, "Finish");
   EXPECT_FALSE(f.uninstallShown);
   EXPECT_TRUE(f.progressShown);
+  EXPECT_EQ(f.code, 0u);
 }
 
 // Paints whatever is pending, so a capture sees the finished window.
@@ -210,7 +213,7 @@ TEST(Uninstaller, SharedFilesLogRemovesTheInstallation) {
   EXPECT_FALSE(IsShown(dialog, kUninstall));
   EXPECT_TRUE(IsShown(dialog, kProgress));
   EXPECT_EQ(ProgressPos(dialog), log.size());
-  ClickAndExit(dialog, p);
+  EXPECT_EQ(ClickAndExit(dialog, p), 0u) << "its own file left for the restart needs none";
 
   EXPECT_FALSE(FileExists(fileA));
   EXPECT_FALSE(FileExists(fileB));
@@ -252,6 +255,7 @@ TEST(Uninstaller, FilesInUseAndTheirFoldersAreLeftForTheRestart) {
   EXPECT_FALSE(FileExists(logged));
   // A read-only file is refused for another reason than use: it stays, unscheduled.
   EXPECT_TRUE(FileExists(readOnly));
+  EXPECT_EQ(f.code, 3u) << "something the log names is left";
   EXPECT_EQ(PendingRenames(), (std::vector<std::string>{held, own, sub, bin, root}));
   ForgetPendingRenames();
   SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -317,16 +321,17 @@ TEST(Uninstaller, CommandLineForms) {
     EXPECT_EQ(ItemText(dialog, kMessage), c.loaded ? kReady : kWrongStart) << c.name;
     EXPECT_EQ(ItemText(dialog, kTitle), c.loaded ? "Command line banner" : kTemplateTitle) << c.name;
     EXPECT_EQ(IsEnabled(dialog, kUninstall), c.loaded) << c.name;
-    ClickAndExit(dialog, p);
+    EXPECT_EQ(ClickAndExit(dialog, p), c.loaded ? 3u : 1u) << c.name << ": everything is left, or nothing read";
     EXPECT_TRUE(FileExists(logPath)) << c.name;
     EXPECT_TRUE(FileExists(file)) << c.name;
   }
 }
 
 // "/S " before the log path: the removal runs with no window ever visible and ends
-// with 0, or 3010 when a file other than its own is left for the restart; a log that
-// cannot be loaded, or a /LOG= file that cannot be created, ends with 1 and removes
-// nothing. The /LOG= file says what each record did.
+// with 0, or 3010 when a file other than its own is left for the restart, or 3 when
+// something the log names stays (a deletion refused, a path through a link); a log
+// that cannot be loaded, or a /LOG= file that cannot be created, ends with 1 and
+// removes nothing. The /LOG= file says what each record did.
 TEST(Uninstaller, QuietForms) {
   struct QuietCase {
     const char* name;
@@ -336,10 +341,13 @@ TEST(Uninstaller, QuietForms) {
     std::string logged = "";   // a line of the /LOG= file, which ends with the exit code
     bool hold = false;         // f.txt held open during the run
     std::string ownCopy = "";  // the program run, a copy of the uninstaller that the log names
+    bool readOnly = false;     // f.txt read-only
+    bool link = false;         // the log also names a folder that is a link, and a file in it
   };
   const std::string folder = FreshFolder("quiet") + "\\with blanks", own = FreshFolder("quiet own");
   const std::string logPath = folder + "\\uninst.qln", file = folder + "\\f.txt", diag = own + "\\removal.log";
   const std::string withoutTemplate = BuildPath("uninstaller/qlnclear_without_template.exe");
+  const std::string linked = folder + "\\linked", outside = FreshFolder("quiet outside"), inside = outside + "\\g.txt";
   const QuietCase cases[] = {
       {"no log there", nullptr, "qlnclear.exe /S " + folder + "\\missing.qln", 1},
       {"no path", nullptr, "qlnclear.exe /S ", 1},
@@ -351,6 +359,10 @@ TEST(Uninstaller, QuietForms) {
        "Left for the restart " + file + ": OK", true},
       {"its own file only", nullptr, "qlnclear.exe /S /LOG=\"" + diag + "\" " + logPath, 0,
        "Delete " + file + ": OK", false, own + "\\qlnclear.exe"},
+      {"a deletion refused", nullptr, "qlnclear.exe /S /LOG=\"" + diag + "\" " + logPath, 3,
+       "Delete " + file + ": error 5 (failure 1)", false, "", true},
+      {"a folder replaced by a link", nullptr, "qlnclear.exe /S /LOG=\"" + diag + "\" " + logPath, 3,
+       "Left alone, reached through a link: " + linked + "\\g.txt", false, "", false, true},
   };
   for (const QuietCase& c : cases) {
     CreateDirectoryA(folder.c_str(), nullptr);
@@ -358,8 +370,14 @@ TEST(Uninstaller, QuietForms) {
     if (!c.ownCopy.empty()) {
       ASSERT_TRUE(CopyFileA(Exe().c_str(), c.ownCopy.c_str(), FALSE));
     }
+    if (c.readOnly) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    if (c.link) {
+      Touch(inside);
+      ASSERT_TRUE(MakeLink(linked, outside));
+    }
     ASSERT_TRUE(WriteFileBytes(logPath, Rec(1, "Quiet banner") + Rec(9, folder) + Rec(3, file) +
-                                            (c.ownCopy.empty() ? "" : Rec(3, c.ownCopy))));
+                                            (c.ownCopy.empty() ? "" : Rec(3, c.ownCopy)) +
+                                            (c.link ? Rec(9, linked) + Rec(3, linked + "\\g.txt") : "")));
     ForgetPendingRenames();
     HANDLE held = c.hold ? CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr) : nullptr;
     Program p;
@@ -373,7 +391,12 @@ TEST(Uninstaller, QuietForms) {
     EXPECT_EQ(code, c.code) << c.name;
     EXPECT_EQ(shown, "") << c.name;
     EXPECT_EQ(DirectoryExists(folder), c.code != 0) << c.name;
-    EXPECT_EQ(FileExists(file), c.code != 0) << c.name;
+    EXPECT_EQ(FileExists(file), c.code != 0 && !c.link) << c.name;
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (c.link) {
+      EXPECT_TRUE(FileExists(inside)) << c.name << ": what the link leads to stays";
+      RemoveTree(linked);
+    }
     std::string text;
     EXPECT_EQ(ReadFileBytes(diag, &text), !c.logged.empty()) << c.name;
     if (!c.logged.empty()) {
@@ -385,6 +408,7 @@ TEST(Uninstaller, QuietForms) {
   }
   RemoveTree(folder.substr(0, folder.rfind('\\')));
   RemoveTree(own);
+  RemoveTree(outside);
 }
 
 TEST(Uninstaller, CancelOrCloseBoxInTheReadyStateRemoveNothing) {
@@ -414,10 +438,10 @@ TEST(Uninstaller, CancelOrCloseBoxInTheReadyStateRemoveNothing) {
       Close(dialog);
       DWORD code = 1234;
       EXPECT_TRUE(WaitExit(p, 10000, &code)) << c.name;
-      EXPECT_EQ(code, 0u) << c.name;
+      EXPECT_EQ(code, 3u) << c.name;
       CloseHandle(p.process);
     } else {
-      ClickAndExit(dialog, p);
+      EXPECT_EQ(ClickAndExit(dialog, p), 3u) << c.name;
     }
     EXPECT_TRUE(FileExists(file)) << c.name;
     EXPECT_TRUE(FileExists(logPath)) << c.name;

@@ -107,10 +107,10 @@ class Install : public ::testing::Test {
     wizard::CleanSlate();
   }
   void Open() { ASSERT_TRUE(wizard::Start(&s)) << DescribeWindows(s.program.pid); }
-  void FinishWizard() {
+  void FinishWizard(DWORD expected = 0) {
     DWORD code = 1;
     ASSERT_TRUE(wizard::Finish(s, &code));
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(code, expected);
   }
   Session s;
 };
@@ -430,7 +430,7 @@ TEST_F(Install, AWorkerThatCannotStartIsNotReportedAsSuccess) {
   EXPECT_EQ(log[0].type, 1);
   EXPECT_EQ(log[1].type, 9);
   EXPECT_EQ(log[2].type, 8);
-  FinishWizard();
+  FinishWizard(4);
   std::string text;
   EXPECT_TRUE(ReadFileBytes(diag, &text) && text.ends_with("\r\nExit code 4\r\n")) << text;
 }

@@ -12,23 +12,26 @@
 namespace {
 
 // The run's outcome as a deployment tool reads it, the same for the dialog and the
-// quiet run: a dialog closed before Uninstall left everything the log names.
-int RunExitCode() {
-  if (!gUninstaller.loaded) return kUninstallNotRead;
-  if (!gUninstaller.removed || DiagFailures() != 0 || gUninstaller.leftByLink != 0) return kUninstallLeft;
+// quiet run: a dialog closed before Uninstall left everything the log names. Neither
+// inlined nor specialised: the state is reached through one reference, which the
+// relocation table counts once, not once per field.
+[[gnu::noipa]] UninstallExit RunExitCode(const UninstallerState& u) {
+  if (!u.loaded) return kUninstallNotRead;
+  if (!u.removed || DiagFailures() != 0 || u.leftByLink != 0) return kUninstallLeft;
   return RestartNeeded() ? kUninstallRestartNeeded : kUninstallRemoved;
 }
 
 // The same dialog, never shown (its template has no WS_VISIBLE, and nothing here
-// shows it), pressed as a person presses it: Uninstall, then Finish.
-int RemoveQuietly(HINSTANCE instance) {
+// shows it), pressed as a person presses it: Uninstall, then Finish. False when the
+// dialog cannot be made.
+bool RemoveQuietly(HINSTANCE instance) {
   HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
-  if (dialog == nullptr) return kUninstallNotRead;
+  if (dialog == nullptr) return false;
   if (DiagResult(gUninstaller.loaded, "Read", gUninstaller.logPath))
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_UNINSTALL, BN_CLICKED), 0);
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED), 0);
   DestroyWindow(dialog);
-  return RunExitCode();
+  return true;
 }
 
 int RunUninstaller(HINSTANCE instance) {
@@ -36,23 +39,20 @@ int RunUninstaller(HINSTANCE instance) {
   bool quiet = false;
   std::string_view diagLog;
   ParseLogPath(GetCommandLineA(), gUninstaller.logPath, sizeof gUninstaller.logPath, &quiet, &diagLog);
-  // Nothing is removed; a quiet run shows no window.
-  if (!started) {
-    if (!quiet) MessageBoxA(nullptr, kNoCommonControls, "QLN UnInstallation Error", MB_ICONHAND | MB_OK);
-    return kUninstallNotRead;
-  }
-  if (quiet) {
+  // Not started, nothing is removed; a quiet run shows no window.
+  const char* fatal = kNoCommonControls;
+  bool ran = false;
+  if (started && quiet) {
     // A log asked for and not created: nothing is removed.
     if (diagLog.data() != nullptr && !OpenDiagLog(diagLog, "Tarvel Lib removal")) return kUninstallNotRead;
-    return static_cast<int>(CloseDiagLog(static_cast<unsigned>(RemoveQuietly(instance))));
+    ran = RemoveQuietly(instance);
+  } else if (started) {
+    ran = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0) == 0;
+    fatal = "Fatal Error: Can't load resource.";
   }
-  const INT_PTR result =
-      DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
-  if (result != 0) {
-    MessageBoxA(nullptr, "Fatal Error: Can't load resource.", "QLN UnInstallation Error", MB_ICONHAND | MB_OK);
-    return kUninstallNotRead;
-  }
-  return RunExitCode();
+  if (!ran && !quiet) MessageBoxA(nullptr, fatal, "QLN UnInstallation Error", MB_ICONHAND | MB_OK);
+  // The dialog run has no /LOG= file: the close only ends the count.
+  return static_cast<int>(CloseDiagLog(ran ? RunExitCode(gUninstaller) : kUninstallNotRead));
 }
 
 }  // namespace

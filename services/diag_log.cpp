@@ -62,7 +62,9 @@ bool DiagResult(bool ok, const char* what, const char* target, const char* secon
 
 bool DiagRemoval(bool removed, const char* what, const char* target) {
   const DWORD error = removed ? ERROR_SUCCESS : GetLastError();
-  const bool gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_HANDLE;
+  // ERROR_DIRECTORY: a file where the folder was named, which is not the folder.
+  const bool gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY ||
+                    error == ERROR_INVALID_HANDLE;
   DiagOutcome(!removed && !gone, error, what, target, "");
   return removed;
 }

@@ -85,32 +85,23 @@ TEST(WingetManifest, InstallerSaysHowSetupRunsAndEnds) {
   EXPECT_EQ(codes, expected);
 }
 
-// The package manager's three modes, its switches joined as it joins them (mode,
-// log, location) with paths that have blanks, read back by setup.exe's own
-// command-line reader: each starts the run that was asked for.
+// The package manager's three modes (silent, silent with a location, interactive with
+// a location: no switch of its own), the switches joined as it joins them with paths
+// that have blanks, read back by setup.exe's own command-line reader.
 TEST(WingetManifest, SwitchesMakeALineSetupReadsBack) {
   auto f = Fields(MakeWingetManifest(kSha, kPlaceholderUrl)[1].text);
   auto put = [](std::string text, const std::string& token, const std::string& value) {
     return text.replace(text.find(token), token.size(), value);
   };
   const std::string log = "C:\\Users\\A B\\AppData\\Local\\Temp\\setup.log", folder = "C:\\Program Files\\Tarvel Lib";
-  struct Mode {
-    const char* name;
-    std::string mode;  // the interactive mode has no switch of its own
-    bool location;
-    StartKind kind;
-  };
-  const Mode modes[] = {{"silent", f["Silent"], false, StartKind::Silent},
-                        {"silent with a location", f["Silent"], true, StartKind::Silent},
-                        {"interactive with a location", "", true, StartKind::Wizard}};
-  for (const Mode& m : modes) {
-    std::string line = "setup.exe " + m.mode + " " + put(f["Log"], "<LOGPATH>", log);
-    if (m.location) line += " " + put(f["InstallLocation"], "<INSTALLPATH>", folder);
-    const SetupOptions o = ReadSetupCommandLine(line.c_str());
-    EXPECT_EQ(o.kind, m.kind) << m.name << ": " << line;
-    EXPECT_EQ(o.log, log) << m.name;
-    EXPECT_EQ(o.destination, m.location ? folder : "") << m.name;
-    EXPECT_EQ(o.destination.data() != nullptr, m.location) << m.name;
+  const std::string logged = put(f["Log"], "<LOGPATH>", log);
+  const std::string at = " " + put(f["InstallLocation"], "<INSTALLPATH>", folder);
+  for (const std::string& line : {f["Silent"] + " " + logged, f["Silent"] + " " + logged + at, " " + logged + at}) {
+    const std::string whole = "setup.exe " + line;  // the options point into it
+    const SetupOptions o = ReadSetupCommandLine(whole.c_str());
+    EXPECT_EQ(o.kind, line[0] == ' ' ? StartKind::Wizard : StartKind::Silent) << line;
+    EXPECT_EQ(o.log, log) << line;
+    EXPECT_EQ(std::string(o.destination.data() != nullptr ? o.destination : "-"), line.ends_with(at) ? folder : "-");
   }
 }
 

@@ -58,7 +58,7 @@ osslsigncode remove-signature -in setup.exe -out setup.unsigned.exe >/dev/null
 cmake --preset win32 -B build/check -DTARVEL_UNINSTALLER="$PWD/qlnclear.exe" >/dev/null
 cmake --build build/check -j2 --target setup >"$work/log" 2>&1 || { cat "$work/log"; exit 1; }
 cmp qlnclear.unsigned.exe "$qlnclear" || { echo "qlnclear.exe without its signature is not the build's"; fail=1; }
-cmp build/check/setup/setup.exe setup.unsigned.exe || { echo "setup.exe around the published qlnclear.exe differs"; fail=1; }
+cmp build/check/setup/setup.exe setup.unsigned.exe || { echo "setup.exe around the signed uninstaller differs"; fail=1; }
 [ $fail = 0 ] && echo "release reproduced in another folder; signed, both verify, payload 7 is the signed uninstaller" \
   "and the README's check of the signatures holds"
 exit $fail

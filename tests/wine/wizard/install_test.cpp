@@ -323,14 +323,19 @@ TEST_F(Install, ASecondInstallationIntoTheSameRootReplacesTheOldTraces) {
   EXPECT_EQ(components, 4);  // one run's records only
 }
 
+// An earlier installation's root is proposed on every visit, unless /D= without /S
+// (the package manager's interactive install with a location) proposes another.
 TEST_F(Install, AnEarlierRootIsOfferedOnEveryVisit) {
   RegSetString(HKEY_LOCAL_MACHINE, "Software\\Quillon\\Tarvel Lib", "RootDir", "C:\\tvtest\\earlier");
-  Open();
-  for (int visit = 0; visit < 3; ++visit) {
-    ASSERT_TRUE(wizard::Next(s));
-    EXPECT_EQ(ItemText(s.dialog, 120), "C:\\tvtest\\earlier") << "visit " << visit;
-    SetItemText(s.dialog, 120, "C:\\elsewhere");
-    ASSERT_TRUE(wizard::Prev(s));
+  for (const std::string proposed : {"C:\\tvtest\\earlier", "C:\\tvtest\\given lib"}) {
+    wizard::End(s);
+    ASSERT_TRUE(wizard::Start(&s, "setup/setup.exe", proposed.ends_with("lib") ? "/D=" + proposed + " " : ""));
+    for (int visit = 0; visit < 3; ++visit) {
+      ASSERT_TRUE(wizard::Next(s));
+      EXPECT_EQ(ItemText(s.dialog, 120), proposed) << "visit " << visit;
+      SetItemText(s.dialog, 120, "C:\\elsewhere");
+      ASSERT_TRUE(wizard::Prev(s));
+    }
   }
 }
 

@@ -104,42 +104,6 @@ TEST_F(Navigation, ClosingAsksAndNoKeepsThePage) {
   EXPECT_EQ(code, 7u);
 }
 
-// /D= without /S, as the package manager's interactive install with a location starts
-// the wizard: its folder is proposed before an earlier installation's root, Next checks
-// it as a typed one, and a cancel ends with 7, in the /LOG= file too.
-TEST_F(Navigation, TheCommandLineDestinationIsProposed) {
-  ASSERT_TRUE(RegSetString(HKEY_LOCAL_MACHINE, "Software\\Quillon\\Tarvel Lib", "RootDir", "C:\\tvtest\\earlier"));
-  const std::string diag = FreshFolder("given") + "\\setup.log", given = "C:\\tvtest\\given lib";
-  for (const std::string& destination : {given, "C:\\tvtest\\" + std::string(300, 'a')}) {
-    wizard::End(s);
-    ASSERT_TRUE(wizard::Start(&s, "setup/setup.exe", "/LOG=\"" + diag + "\" /D=" + destination + "  "));
-    ASSERT_TRUE(wizard::Next(s));
-    const bool fits = destination == given;
-    EXPECT_EQ(ItemText(s.dialog, 120), fits ? given : destination.substr(0, 260));
-    if (!fits) {
-      Click(s.dialog, 202);
-      HWND box = WaitForMessageBox(s.program.pid, "Quillon presents ...");
-      ASSERT_NE(box, nullptr) << DescribeWindows(s.program.pid);
-      EXPECT_EQ(MessageBoxText(box), "The destination path is too long.");
-      AnswerMessageBox(box, IDOK);
-      EXPECT_TRUE(wizard::WaitStep(s, 2));
-    }
-    Click(s.dialog, 203);
-    HWND box = WaitForMessageBox(s.program.pid, "Quillon presents ...");
-    ASSERT_NE(box, nullptr);
-    AnswerMessageBox(box, IDYES);
-    DWORD code = 1;
-    ASSERT_TRUE(WaitExit(s.program, 10000, &code));
-    EXPECT_EQ(code, 7u);
-    std::string text;
-    ASSERT_TRUE(ReadFileBytes(diag, &text));
-    if (fits) EXPECT_NE(text.find("\r\nProposed destination: " + given + "\r\n"), std::string::npos) << text;
-    EXPECT_TRUE(text.ends_with("\r\nExit code 7\r\n")) << text;
-  }
-  EXPECT_FALSE(DirectoryExists(given));
-  wizard::CleanRegistry();
-}
-
 TEST_F(Navigation, EscapeDoesNothing) {
   Command(s.dialog, IDCANCEL);
   PostMessageA(s.dialog, WM_KEYDOWN, VK_ESCAPE, 0);

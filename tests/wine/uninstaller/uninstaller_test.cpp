@@ -371,7 +371,9 @@ TEST(Uninstaller, QuietForms) {
       ASSERT_TRUE(CopyFileA(Exe().c_str(), c.ownCopy.c_str(), FALSE));
     }
     if (c.readOnly) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
-    if (c.link) ASSERT_TRUE(MakeLink(linked, own));
+    if (c.link) {
+      ASSERT_TRUE(MakeLink(linked, own));
+    }
     ASSERT_TRUE(WriteFileBytes(logPath, Rec(1, "Quiet banner") + Rec(9, folder) + Rec(3, file) +
                                             (c.ownCopy.empty() ? "" : Rec(3, c.ownCopy)) +
                                             (c.link ? Rec(9, linked) : "")));

@@ -74,8 +74,9 @@ void PrepareComponentPage() {
     SetMacroValue(gSetup.macros, Macro::HomeOld, earlier);
     CopyText(gSetup.destination, kPathCapacity, earlier);
   }
-  SetDlgItemTextA(gSetup.dialog, Item::Destination, gSetup.destination);
-  DiagLog("Proposed destination: %s", gSetup.destination);
+  const char* proposal = gSetup.givenDestination[0] != '\0' ? gSetup.givenDestination : gSetup.destination;
+  SetDlgItemTextA(gSetup.dialog, Item::Destination, proposal);
+  DiagLog("Proposed destination: %s", proposal);
   ++gSetup.destinationProposed;
 }
 

@@ -31,6 +31,9 @@ struct SetupState {
   char stepLabel[9];               // "step 1/4", its sixth character rewritten
   char destination[kPathCapacity];
   std::int32_t destinationProposed;
+  // The wizard's /D=, proposed before all else; one byte over a path, so that one too
+  // long to keep whole stays too long for Next's check.
+  char givenDestination[kPathCapacity + 1];
   BROWSEINFOA browseInfo;
   // The browser's display-name buffer. Not the destination itself: a browser that
   // writes it on Cancel (Wine's does) must not change the destination.

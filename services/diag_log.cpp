@@ -80,6 +80,17 @@ bool DiagResult(bool ok, const char* what, const char* target, const char* secon
   return ok;
 }
 
+bool DiagRemoval(bool removed, const char* what, const char* target) {
+  const DWORD error = removed ? ERROR_SUCCESS : GetLastError();
+  // ERROR_DIRECTORY: a file where the folder was named, which is not the folder.
+  const bool gone = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY ||
+                    error == ERROR_INVALID_HANDLE;
+  DiagOutcome(!removed && !gone, error, what, target, "");
+  return removed;
+}
+
+int DiagFailures() { return gFailures; }
+
 unsigned CloseDiagLog(unsigned code) {
   if (gFailures != 0) DiagLog("Failures: %d", gFailures);
   DiagLog("Exit code %u", code);

@@ -1,6 +1,6 @@
 // The diagnostic log a deployment asks for with /LOG=: plain ANSI lines ending in
 // CRLF, each written as it happens, so a run that dies still leaves what it did.
-// While no log is open every call writes nothing.
+// While no log is open every call writes nothing, but failures are still counted.
 #pragma once
 #include <windows.h>
 
@@ -20,6 +20,13 @@ bool DiagResult(bool ok, const char* what, const char* target, const char* secon
 // The same with the error given; failed says which line it is. Not failed but with an
 // error, the line gives the error as a step passed over, not counted.
 void DiagOutcome(bool failed, DWORD error, const char* what, const char* target, const char* second);
+// A removal's line: an object already gone counts as removed (also a folder where a
+// file now stands), and so does one not reached because what holds it could not be
+// opened (the open's own line counted that);
+// the error is then given as passed over. Returns removed.
+bool DiagRemoval(bool removed, const char* what, const char* target);
+// The failures counted so far, with or without a file: what an exit code reports.
+int DiagFailures();
 // "Failures: K" when there were any and "Exit code N", then the file is closed.
 // Returns code.
 unsigned CloseDiagLog(unsigned code);

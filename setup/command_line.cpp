@@ -76,7 +76,7 @@ void ReadComponents(SetupOptions& o, std::string_view token, std::string_view li
 SetupOptions ReadSetupCommandLine(const char* commandLine) {
   SetupOptions o = {};
   bool usage = false;
-  std::string_view extra;  // the first option that needs /S
+  std::string_view extra;  // /COMPONENTS=, which needs /S
   const char* p = commandLine != nullptr ? FirstOption(commandLine) : "";
   for (;;) {
     while (IsBlank(*p)) ++p;
@@ -85,7 +85,6 @@ SetupOptions ReadSetupCommandLine(const char* commandLine) {
     while (*end != '\0' && !IsBlank(*end)) ++end;
     const std::string_view token(p, static_cast<std::size_t>(end - p));
     if (StartsNoCase(token, "/D=")) {
-      if (extra.empty()) extra = token;
       const char* last = end = p + 3;
       while (*end != '\0') {
         if (!IsBlank(*end)) last = end + 1;

@@ -26,6 +26,6 @@ struct SetupOptions {
 // (or /LOG="file" for a path with blanks) and /D=, which comes last and
 // takes the rest of the line verbatim, blanks and quotes included, but for trailing
 // blanks (no folder name ends in one; "setup.exe /S /D=C:\Lib > log" leaves one).
-// /? wins over every other option; /COMPONENTS=, /CLOSEAPPLICATIONS and /D= need /S,
-// /LOG= does not. A line without options, or with /LOG= alone, starts the wizard.
+// /? wins over every other option; /COMPONENTS= and /CLOSEAPPLICATIONS need /S. A line
+// without /S starts the wizard, which takes /D= as its proposed destination.
 SetupOptions ReadSetupCommandLine(const char* commandLine);

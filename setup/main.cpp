@@ -29,17 +29,23 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   } else if (!OpenRunLog(options)) {
     code = kExitBadOption;
   } else {
+    // The wizard's /D= is its proposal; the rest of the line is the destination.
+    for (std::size_t i = 0; i < options.destination.size() && i < kPathCapacity; ++i)
+      gSetup.givenDestination[i] = options.destination[i];
     if (!PayloadIntact(nullptr)) {
       fatal = kDamagedText;
       code = kExitDamaged;
     } else if (DialogBoxParamA(gSetup.instance, MAKEINTRESOURCEA(1), nullptr, WizardDialogProc, 0) != 0) {
       fatal = "Fatal Error: Can't load resource.";
+      code = kExitNotStarted;
+    } else {
+      // The code an unattended run with the same outcome returns; left before the
+      // third page, nothing was installed.
+      code = gSetup.wizardStep < 2         ? kExitCancelled
+             : InstallationNotStarted() ? kExitNotStarted
+                                        : FinishedRunExitCode();
     }
-    // The code an unattended run with the same outcome returns; the wizard itself ends
-    // with 0 unless the payload is damaged.
-    CloseDiagLog(code != 0                  ? code
-                 : InstallationNotStarted() ? kExitNotStarted
-                                            : FinishedRunExitCode());
+    CloseDiagLog(code);
   }
   if (fatal != nullptr) MessageBoxA(nullptr, fatal, "QLN Installation Error", MB_ICONERROR);
   if (gSetup.bitmap != nullptr) DeleteObject(gSetup.bitmap);

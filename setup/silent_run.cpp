@@ -57,17 +57,18 @@ void Append(char* text, std::size_t capacity, std::string_view part) {
 }
 
 constexpr std::string_view kUsageHead =
-    "setup.exe [/S [/COMPONENTS=list] [/CLOSEAPPLICATIONS] [/LOG=file] [/D=path]]\r\n\r\n"
-    "/S  no window, no question; ends with an exit code.\r\n"
+    "setup.exe [/S [/COMPONENTS=list] [/CLOSEAPPLICATIONS]] [/LOG=file] [/D=path]\r\n\r\n"
+    "/S  no window, no question. Without it, the wizard.\r\n"
     "/CLOSEAPPLICATIONS  asks a running IDE to close and waits 30 s for it.\r\n"
-    "/LOG=file  a log of the run (the wizard's too); its folder must exist.\r\n"
+    "/LOG=file  a log of the run; its folder must exist.\r\n"
     "/COMPONENTS=list  separated by commas, of:\r\n ";
 constexpr std::string_view kUsageTail =
     "\r\n  (default: as the wizard ticks them; the shared files always).\r\n"
-    "/D=path  the destination, last, no quotes (default: the wizard's).\r\n\r\n"
+    "/D=path  the destination, last, no quotes (the wizard proposes it).\r\n\r\n"
     "Exit codes: 0 installed, 1 option malformed or log not created,\r\n"
     "2 component not offered, 3 destination refused, 4 installation not\r\n"
-    "started, 5 not all written, 6 setup file damaged, 8 an IDE is running.\r\n";
+    "started, 5 not all written, 6 setup file damaged, 7 wizard cancelled,\r\n"
+    "8 an IDE is running.\r\n";
 
 constexpr std::size_t NamesLength() {
   std::size_t n = 0;

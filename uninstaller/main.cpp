@@ -12,25 +12,31 @@
 
 namespace {
 
-// "Success, restart required", as the Windows Installer and deployment tools know it.
-constexpr int kExitRestartNeeded = 3010;
+// The run's outcome as a deployment tool reads it, the same for the dialog and the
+// quiet run: a dialog closed before Uninstall left everything the log names. Neither
+// inlined nor specialised: the state is reached through one reference, which the
+// relocation table counts once, not once per field.
+[[gnu::noipa]] UninstallExit RunExitCode(const UninstallerState& u) {
+  if (!u.loaded) return u.refused ? kUninstallLogRefused : kUninstallNotRead;
+  if (u.ideRunning) return kUninstallIdeRunning;
+  if (!u.removed || DiagFailures() != 0 || u.leftByLink != 0) return kUninstallLeft;
+  return RestartNeeded() ? kUninstallRestartNeeded : kUninstallRemoved;
+}
 
 // The same dialog, never shown (its template has no WS_VISIBLE, and nothing here
-// shows it), run as the Uninstall button runs it, but with no box for a running IDE,
-// then closed by Finish. A log that could not be loaded ends the run with 1 and a
-// running IDE with 4, both having removed nothing; a file other than its own left for
-// the restart ends it with 3010.
-int RemoveQuietly(HINSTANCE instance) {
+// shows it), pressed as a person presses it: Uninstall, then Finish. False when the
+// dialog cannot be made.
+bool RemoveQuietly(HINSTANCE instance) {
   HWND dialog = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
-  if (dialog == nullptr) return 1;
-  const bool loaded = DiagResult(gUninstaller.logBlock != nullptr, "Read", gUninstaller.logPath);
-  const bool idle = loaded && NoIdeRunning(nullptr);
-  if (idle) RunRemoval();
+  if (dialog == nullptr) return false;
+  // Run as the Uninstall button runs it, but with no box for a running IDE.
+  if (DiagResult(gUninstaller.loaded, "Read", gUninstaller.logPath)) {
+    gUninstaller.ideRunning = !NoIdeRunning(nullptr);
+    if (!gUninstaller.ideRunning) RunRemoval();
+  }
   SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED), 0);
   DestroyWindow(dialog);
-  if (!loaded) return gUninstaller.refused ? kUninstallLogRefused : kUninstallNotRead;
-  if (!idle) return kUninstallIdeRunning;
-  return RestartNeeded() ? kExitRestartNeeded : 0;
+  return true;
 }
 
 int RunUninstaller(HINSTANCE instance) {
@@ -38,23 +44,20 @@ int RunUninstaller(HINSTANCE instance) {
   bool quiet = false;
   std::string_view diagLog;
   ParseLogPath(GetCommandLineA(), gUninstaller.logPath, sizeof gUninstaller.logPath, &quiet, &diagLog);
-  // Nothing is removed; a quiet run shows no window.
-  if (!started) {
-    if (!quiet) MessageBoxA(nullptr, kNoCommonControls, "QLN UnInstallation Error", MB_ICONHAND | MB_OK);
-    return 1;
-  }
-  if (quiet) {
+  // Not started, nothing is removed; a quiet run shows no window.
+  const char* fatal = kNoCommonControls;
+  bool ran = false;
+  if (started && quiet) {
     // A log asked for and not created: nothing is removed.
-    if (diagLog.data() != nullptr && !OpenDiagLog(diagLog, "Tarvel Lib removal")) return 1;
-    return static_cast<int>(CloseDiagLog(static_cast<unsigned>(RemoveQuietly(instance))));
+    if (diagLog.data() != nullptr && !OpenDiagLog(diagLog, "Tarvel Lib removal")) return kUninstallNotRead;
+    ran = RemoveQuietly(instance);
+  } else if (started) {
+    ran = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0) == 0;
+    fatal = "Fatal Error: Can't load resource.";
   }
-  const INT_PTR result =
-      DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_UNINSTALL), nullptr, UninstallDialogProc, 0);
-  if (result != 0) {
-    MessageBoxA(nullptr, "Fatal Error: Can't load resource.", "QLN UnInstallation Error", MB_ICONHAND | MB_OK);
-    return 1;
-  }
-  return 0;
+  if (!ran && !quiet) MessageBoxA(nullptr, fatal, "QLN UnInstallation Error", MB_ICONHAND | MB_OK);
+  // The dialog run has no /LOG= file: the close only ends the count.
+  return static_cast<int>(CloseDiagLog(ran ? RunExitCode(gUninstaller) : kUninstallNotRead));
 }
 
 }  // namespace

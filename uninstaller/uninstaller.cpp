@@ -112,7 +112,7 @@ void SinkStatus(void*, const char* text) { SetStatus(text); }
 void SinkAct(void*, RecordAction action, const char* text) {
   const auto i = static_cast<std::size_t>(action);
   const bool ok = kActions[i](text);
-  if (kActionLines[i][0] != '\0') DiagResult(ok, kActionLines[i], text);
+  if (kActionLines[i][0] != '\0') DiagRemoval(ok, kActionLines[i], text);
 }
 void SinkProgress(void*, std::size_t taken) {
   ShowWalkPosition(gUninstaller.display, ProgressPosition(taken, gUninstaller.logSize));
@@ -161,7 +161,7 @@ void StartDialog(HWND dialog) {
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_UNINSTALL));
   if (icon != nullptr) SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
   SetStatus(gUninstaller.logPath);
-  const bool loaded = LoadLog(gUninstaller.logPath);
+  const bool loaded = gUninstaller.loaded = LoadLog(gUninstaller.logPath);
   TakeDirectoryStack();
   if (gUninstaller.refused) SetMessage("Refused: others can change this log; nothing removed.");
   if (!loaded) return;
@@ -282,7 +282,7 @@ void RemoveDirectories() {
     if (!removed && GetLastError() == ERROR_DIR_NOT_EMPTY) {
       DiagLog("Remove folder %s: not empty, kept", path);
     } else {
-      DiagResult(removed, "Remove folder", path);
+      DiagRemoval(removed, "Remove folder", path);
     }
   }
   // Popping leaves the entries in place, so the folders can still be named.
@@ -298,7 +298,7 @@ void RunRemoval() {
   WalkLog(gUninstaller.walk, TimedSink(kDialogSink));
   EndWalkDisplay(gUninstaller.display);
   CloseOpenKey();
-  DiagResult(DeleteFileA(gUninstaller.logPath) != FALSE, "Delete", gUninstaller.logPath);
+  DiagRemoval(DeleteFileA(gUninstaller.logPath) != FALSE, "Delete", gUninstaller.logPath);
   RemoveDirectories();
   TimeRemovalEnd();
   SetStatus("Uninstall is ready !");
@@ -320,7 +320,10 @@ INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, L
       return TRUE;
     case WM_COMMAND:
       if (HIWORD(wParam) != BN_CLICKED) return 0;
-      if (LOWORD(wParam) == IDC_UNINSTALL && NoIdeRunning(dialog)) RunRemoval();
+      if (LOWORD(wParam) == IDC_UNINSTALL) {
+        gUninstaller.ideRunning = !NoIdeRunning(dialog);
+        if (!gUninstaller.ideRunning) RunRemoval();
+      }
       if (LOWORD(wParam) == IDC_CANCEL) CloseDialog();
       return 0;
     case WM_CLOSE:

@@ -21,6 +21,8 @@ struct UninstallerState {
   unsigned leftByLink;     // logged paths below the root not removed: they pass through a link
   bool refused;            // the log or its folder can be changed by others than the administrators
   bool rootChecked;        // the log's folder, the root, has had its rights checked
+  bool loaded;             // the log was read at start-up (the block goes when the dialog ends)
+  bool ideRunning;         // the removal was not run: an IDE was running
   bool removed;            // the walk runs at most once
   WalkDisplay display;     // the bar, the status line and the message line
 };

@@ -1,6 +1,6 @@
 // setup.exe's command line over arbitrary texts: whatever it names (the log's file
 // too) lies inside the line, /D= reaches to its end but for trailing blanks, and only
-// rows with a short name can be chosen.
+// rows with a short name can be chosen, never by a start of the wizard.
 #include <cstdint>
 #include <string>
 
@@ -27,5 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A problem makes the line malformed unless the usage was asked for.
   if (o.kind != StartKind::Usage && (o.kind == StartKind::Malformed) != (o.problem != nullptr)) __builtin_trap();
   if (o.kind == StartKind::Silent && !o.silent) __builtin_trap();
+  // The wizard takes a destination, never a choice of components.
+  if (o.kind == StartKind::Wizard && (o.silent || o.componentsNamed)) __builtin_trap();
   return 0;
 }

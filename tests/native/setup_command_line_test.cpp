@@ -49,6 +49,9 @@ TEST(ReadSetupCommandLine, Table) {
       {"setup.exe /S /D=C:\\x /LOG=y", K::Silent, false, 0, "C:\\x /LOG=y", ""},
       {"setup.exe /S /closeApplications /D=C:\\x", K::Silent, false, 0, "C:\\x", "", nullptr, true},
       {"setup.exe /CLOSEAPPLICATIONS", K::Malformed, false, 0, nullptr, "/CLOSEAPPLICATIONS", nullptr, true},
+      // The wizard's proposal.
+      {"setup.exe /D=C:\\x", K::Wizard, false, 0, "C:\\x", ""},
+      {"setup.exe /LOG=\"C:\\a b\\s.log\" /D=D:\\My Lib", K::Wizard, false, 0, "D:\\My Lib", "", "C:\\a b\\s.log"},
       // A refused /LOG= names no file; a malformed line with a sound one keeps it.
       {"setup.exe /S /LOG=\"C:\\a b", K::Malformed, false, 0, nullptr, "/LOG=\"C:\\a"},
       {"setup.exe /S /LOG=\"\"", K::Malformed, false, 0, nullptr, "/LOG=\"\""},
@@ -68,8 +71,8 @@ TEST(ReadSetupCommandLine, Table) {
       {"setup.exe /S /COMPONENTS=d7 /COMPONENTS=help", K::Malformed, true, kD7 | kHelp, nullptr, "/COMPONENTS=help"},
       {"setup.exe /S /D=", K::Malformed, false, 0, "", "/D="},
       {"setup.exe /S /D=  ", K::Malformed, false, 0, "", "/D="},
-      {"setup.exe /D=C:\\x", K::Malformed, false, 0, "C:\\x", "/D=C:\\x"},
       {"setup.exe /COMPONENTS=d7", K::Malformed, true, kD7, nullptr, "/COMPONENTS=d7"},
+      {"setup.exe /COMPONENTS=d7 /D=C:\\x", K::Malformed, true, kD7, "C:\\x", "/COMPONENTS=d7"},
       {"setup.exe /S/D=C:\\x", K::Malformed, false, 0, nullptr, "/S/D=C:\\x"},
   };
   for (const LineCase& c : cases) {

@@ -77,12 +77,16 @@ TEST(WingetManifest, InstallerSaysHowSetupRunsAndEnds) {
     EXPECT_TRUE(codes.insert(std::stoul((*m)[1])).second) << (*m)[1];
     EXPECT_EQ(known.count((*m)[2]), 1u) << (*m)[2];
   }
+  // Responses that send the user the wrong way: 5 is not only a file in use.
+  EXPECT_NE(text.find("InstallerReturnCode: 5\n  ReturnResponse: contactSupport\n"), std::string::npos);
+  EXPECT_NE(text.find("InstallerReturnCode: 7\n  ReturnResponse: cancelledByUser\n"), std::string::npos);
   std::set<unsigned> expected;
   for (unsigned c = 1; c <= kLastExitCode; ++c) expected.insert(c);
   EXPECT_EQ(codes, expected);
 }
 
-// The switches as the package manager joins them (silent, log, location), with paths
+// The package manager's three modes (silent, silent with a location, interactive with
+// a location: no switch of its own), the switches joined as it joins them with paths
 // that have blanks, read back by setup.exe's own command-line reader.
 TEST(WingetManifest, SwitchesMakeALineSetupReadsBack) {
   auto f = Fields(MakeWingetManifest(kSha, kPlaceholderUrl)[1].text);
@@ -90,12 +94,15 @@ TEST(WingetManifest, SwitchesMakeALineSetupReadsBack) {
     return text.replace(text.find(token), token.size(), value);
   };
   const std::string log = "C:\\Users\\A B\\AppData\\Local\\Temp\\setup.log", folder = "C:\\Program Files\\Tarvel Lib";
-  const std::string line = "setup.exe " + f["Silent"] + " " + put(f["Log"], "<LOGPATH>", log) + " " +
-                           put(f["InstallLocation"], "<INSTALLPATH>", folder);
-  const SetupOptions o = ReadSetupCommandLine(line.c_str());
-  EXPECT_EQ(o.kind, StartKind::Silent) << line;
-  EXPECT_EQ(o.log, log);
-  EXPECT_EQ(o.destination, folder);
+  const std::string logged = put(f["Log"], "<LOGPATH>", log);
+  const std::string at = " " + put(f["InstallLocation"], "<INSTALLPATH>", folder);
+  for (const std::string& line : {f["Silent"] + " " + logged, f["Silent"] + " " + logged + at, " " + logged + at}) {
+    const std::string whole = "setup.exe " + line;  // the options point into it
+    const SetupOptions o = ReadSetupCommandLine(whole.c_str());
+    EXPECT_EQ(o.kind, line[0] == ' ' ? StartKind::Wizard : StartKind::Silent) << line;
+    EXPECT_EQ(o.log, log) << line;
+    EXPECT_EQ(std::string(o.destination.data() != nullptr ? o.destination : "-"), line.ends_with(at) ? folder : "-");
+  }
 }
 
 }  // namespace

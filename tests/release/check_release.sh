@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The release, made by scripts/release.sh in a copy of the checkout in another folder, in
 # another time zone and locale: unsigned, the very bytes of this build's programs; signed
-# with a throwaway certificate, both programs verify and payload 7 of setup.exe is the
-# signed qlnclear.exe.
+# with a throwaway certificate, both programs verify, payload 7 of setup.exe is the
+# signed qlnclear.exe, and the README's check (signatures removed, setup.exe rebuilt
+# around the published qlnclear.exe) gives the same bytes.
 #   check_release.sh SOURCE_DIR SETUP_EXE QLNCLEAR_EXE
 set -euo pipefail
 src=$1 setup=$2 qlnclear=$3
@@ -48,5 +49,16 @@ rva, size = struct.unpack_from('<II', d, leaf)
 sys.stdout.buffer.write(d[at(rva):at(rva) + size])
 PY
 cmp "$work/payload7" dist/qlnclear.exe || { echo "payload 7 is not the signed qlnclear.exe"; fail=1; }
-[ $fail = 0 ] && echo "release reproduced in another folder; signed, both verify and payload 7 is the signed uninstaller"
+
+# The README's check of a signed release, command by command, in this checkout with the
+# published files in its top folder.
+cp dist/setup.exe dist/qlnclear.exe .
+osslsigncode remove-signature -in qlnclear.exe -out qlnclear.unsigned.exe >/dev/null
+osslsigncode remove-signature -in setup.exe -out setup.unsigned.exe >/dev/null
+cmake --preset win32 -B build/check -DTARVEL_UNINSTALLER="$PWD/qlnclear.exe" >/dev/null
+cmake --build build/check -j2 --target setup >"$work/log" 2>&1 || { cat "$work/log"; exit 1; }
+cmp qlnclear.unsigned.exe "$qlnclear" || { echo "qlnclear.exe without its signature is not the build's"; fail=1; }
+cmp build/check/setup/setup.exe setup.unsigned.exe || { echo "setup.exe around the signed uninstaller differs"; fail=1; }
+[ $fail = 0 ] && echo "release reproduced in another folder; signed, both verify, payload 7 is the signed uninstaller" \
+  "and the README's check of the signatures holds"
 exit $fail

@@ -22,7 +22,7 @@ TEST(Startup, AFatalStartShowsOneBoxOrNoneThenEndsHavingWrittenNothing) {
     DWORD code;
   };
   const FatalCase cases[] = {
-      {"setup/setup_without_template.exe", "", false, kSetup, "Fatal Error: Can't load resource.", 0},
+      {"setup/setup_without_template.exe", "", false, kSetup, "Fatal Error: Can't load resource.", 4},
       {"tests/wine/startup/setup_damaged.exe", "", false, kSetup, "The setup file is damaged. Please download it again.",
        6},
       {"setup/setup.exe", "", true, kSetup, kNoControls, 4},

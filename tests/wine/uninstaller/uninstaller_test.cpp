@@ -60,13 +60,14 @@ unsigned ProgressHigh(HWND dialog) {
   return static_cast<unsigned>(SendMessageA(Item(dialog, kProgress), PBM_GETRANGE, FALSE, 0));
 }
 
-void ClickAndExit(HWND dialog, Program& p, int id = kCancel) {
+// The exit code: the quiet run's for the same outcome.
+DWORD ClickAndExit(HWND dialog, Program& p, int id = kCancel) {
   Click(dialog, id);
   DWORD code = 1234;
   EXPECT_TRUE(WaitExit(p, 10000, &code)) << DescribeWindows(p.pid);
-  EXPECT_EQ(code, 0u);
   CloseHandle(p.process);
   p.process = nullptr;
+  return code;
 }
 
 struct Finished {
@@ -75,6 +76,7 @@ struct Finished {
   bool progressShown = false;
   unsigned position = 0, high = 0;
   int filled = -1, inner = 0;  // bar pixels painted in the highlight colour, of the bar's inner width
+  DWORD code = 1234;
 };
 
 // The filled part of the bar, counted along its middle row inside the one-pixel margin;
@@ -124,7 +126,7 @@ bool RunLog(const std::string& logPath, const std::string& bytes, Finished* out,
   out->position = ProgressPos(dialog);
   out->high = ProgressHigh(dialog);
   ReadBar(dialog, Item(dialog, kProgress), out);
-  ClickAndExit(dialog, p);
+  out->code = ClickAndExit(dialog, p);
   return true;
 }
 
@@ -134,6 +136,7 @@ void ExpectClosingTexts(const Finished& f) {
   EXPECT_EQ(f.cancel, "Finish");
   EXPECT_FALSE(f.uninstallShown);
   EXPECT_TRUE(f.progressShown);
+  EXPECT_EQ(f.code, 0u);
 }
 
 // Paints whatever is pending, so a capture sees the finished window.
@@ -210,7 +213,7 @@ TEST(Uninstaller, SharedFilesLogRemovesTheInstallation) {
   EXPECT_FALSE(IsShown(dialog, kUninstall));
   EXPECT_TRUE(IsShown(dialog, kProgress));
   EXPECT_EQ(ProgressPos(dialog), log.size());
-  ClickAndExit(dialog, p);
+  EXPECT_EQ(ClickAndExit(dialog, p), 0u) << "its own file left for the restart needs none";
 
   EXPECT_FALSE(FileExists(fileA));
   EXPECT_FALSE(FileExists(fileB));
@@ -252,6 +255,7 @@ TEST(Uninstaller, FilesInUseAndTheirFoldersAreLeftForTheRestart) {
   EXPECT_FALSE(FileExists(logged));
   // A read-only file is refused for another reason than use: it stays, unscheduled.
   EXPECT_TRUE(FileExists(readOnly));
+  EXPECT_EQ(f.code, 3u) << "something the log names is left";
   EXPECT_EQ(PendingRenames(), (std::vector<std::string>{held, own, sub, bin, root}));
   ForgetPendingRenames();
   SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -317,17 +321,18 @@ TEST(Uninstaller, CommandLineForms) {
     EXPECT_EQ(ItemText(dialog, kMessage), c.loaded ? kReady : kWrongStart) << c.name;
     EXPECT_EQ(ItemText(dialog, kTitle), c.loaded ? "Command line banner" : kTemplateTitle) << c.name;
     EXPECT_EQ(IsEnabled(dialog, kUninstall), c.loaded) << c.name;
-    ClickAndExit(dialog, p);
+    EXPECT_EQ(ClickAndExit(dialog, p), c.loaded ? 3u : 1u) << c.name << ": everything is left, or nothing read";
     EXPECT_TRUE(FileExists(logPath)) << c.name;
     EXPECT_TRUE(FileExists(file)) << c.name;
   }
 }
 
 // "/S " before the log path: the removal runs with no window ever visible and ends
-// with 0, or 3010 when a file other than its own is left for the restart; a log that
-// cannot be loaded, or a /LOG= file that cannot be created, ends with 1 and removes
-// nothing, and so does a running IDE, with 4; a log that others than the administrators
-// can change, with 2. The /LOG= file says what each record did.
+// with 0, or 3010 when a file other than its own is left for the restart, or 3 when
+// something the log names stays (a deletion refused, a path through a link); a log
+// that cannot be loaded, or a /LOG= file that cannot be created, ends with 1 and
+// removes nothing, and so does a running IDE, with 4, and a log that others than the
+// administrators can change, with 2. The /LOG= file says what each record did.
 TEST(Uninstaller, QuietForms) {
   struct QuietCase {
     const char* name;
@@ -340,10 +345,13 @@ TEST(Uninstaller, QuietForms) {
     std::string ide = "";      // the stand-in IDE program runs from here, where Delphi 7's
                                // root (under HKEY_CURRENT_USER) puts its Bin folder or not
     std::string open = "";     // made changeable by everyone first (for good: these rows come last)
+    bool readOnly = false;     // f.txt read-only
+    bool link = false;         // the log also names a folder, a link to another (last: it stays)
   };
   const std::string folder = FreshFolder("quiet") + "\\with blanks", own = FreshFolder("quiet own");
   const std::string logPath = folder + "\\uninst.qln", file = folder + "\\f.txt", diag = own + "\\removal.log";
   const std::string withoutTemplate = BuildPath("uninstaller/qlnclear_without_template.exe");
+  const std::string linked = folder + "\\linked";
   const QuietCase cases[] = {
       {"no log there", nullptr, "qlnclear.exe /S " + folder + "\\missing.qln", 1},
       {"no path", nullptr, "qlnclear.exe /S ", 1},
@@ -359,6 +367,10 @@ TEST(Uninstaller, QuietForms) {
        "Borland Delphi 7 is running: process %pid, " + own + "\\d7\\Bin\\delphi32.exe", false, "",
        own + "\\d7\\Bin\\delphi32.exe"},
       {"a delphi32.exe elsewhere", nullptr, "qlnclear.exe /S " + logPath, 0, "", false, "", own + "\\d7\\delphi32.exe"},
+      {"a deletion refused", nullptr, "qlnclear.exe /S /LOG=\"" + diag + "\" " + logPath, 3,
+       "Delete " + file + ": error 5 (failure 1)", false, "", "", "", true},
+      {"a folder replaced by a link", nullptr, "qlnclear.exe /S /LOG=\"" + diag + "\" " + logPath, 3,
+       "Left alone, reached through a link: " + linked, false, "", "", "", false, true},
       // A user could have put these records there: nothing is removed.
       {"a log others can change", nullptr, "qlnclear.exe /S /LOG=\"" + diag + "\" " + logPath, 2,
        "Log refused: " + logPath + ": S-1-1-0 may change it (0x1301FF)", false, "", "", logPath},
@@ -371,8 +383,13 @@ TEST(Uninstaller, QuietForms) {
     if (!c.ownCopy.empty()) {
       ASSERT_TRUE(CopyFileA(Exe().c_str(), c.ownCopy.c_str(), FALSE));
     }
+    if (c.readOnly) SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    if (c.link) {
+      ASSERT_TRUE(MakeLink(linked, own));
+    }
     ASSERT_TRUE(WriteFileBytes(logPath, Rec(1, "Quiet banner") + Rec(9, folder) + Rec(3, file) +
-                                            (c.ownCopy.empty() ? "" : Rec(3, c.ownCopy))));
+                                            (c.ownCopy.empty() ? "" : Rec(3, c.ownCopy)) +
+                                            (c.link ? Rec(9, linked) : "")));
     if (!c.open.empty()) {
       ASSERT_TRUE(LetEveryoneChange(c.open)) << c.name;
     }
@@ -401,7 +418,8 @@ TEST(Uninstaller, QuietForms) {
     EXPECT_EQ(code, c.code) << c.name;
     EXPECT_EQ(shown, "") << c.name;
     EXPECT_EQ(DirectoryExists(folder), c.code != 0) << c.name;
-    EXPECT_EQ(FileExists(file), c.code != 0) << c.name;
+    EXPECT_EQ(FileExists(file), c.code != 0 && !c.link) << c.name;
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
     std::string text;
     EXPECT_EQ(ReadFileBytes(diag, &text), !c.logged.empty()) << c.name;
     if (!c.logged.empty()) {
@@ -444,10 +462,10 @@ TEST(Uninstaller, CancelOrCloseBoxInTheReadyStateRemoveNothing) {
       Close(dialog);
       DWORD code = 1234;
       EXPECT_TRUE(WaitExit(p, 10000, &code)) << c.name;
-      EXPECT_EQ(code, 0u) << c.name;
+      EXPECT_EQ(code, 3u) << c.name;
       CloseHandle(p.process);
     } else {
-      ClickAndExit(dialog, p);
+      EXPECT_EQ(ClickAndExit(dialog, p), 3u) << c.name;
     }
     EXPECT_TRUE(FileExists(file)) << c.name;
     EXPECT_TRUE(FileExists(logPath)) << c.name;

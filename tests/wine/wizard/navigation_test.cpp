@@ -94,14 +94,14 @@ TEST_F(Navigation, ClosingAsksAndNoKeepsThePage) {
       ASSERT_TRUE(wizard::Next(s));
     }
   }
-  // Cancel asks the same question; Yes ends the program with exit code 0.
+  // Cancel asks the same question; Yes ends the program: cancelled, exit code 7.
   Click(s.dialog, 203);
   HWND box = WaitForMessageBox(s.program.pid, "Quillon presents ...");
   ASSERT_NE(box, nullptr);
   AnswerMessageBox(box, IDYES);
   DWORD code = 1;
   ASSERT_TRUE(WaitExit(s.program, 10000, &code));
-  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(code, 7u);
 }
 
 TEST_F(Navigation, EscapeDoesNothing) {

@@ -237,7 +237,8 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
       {"empty component name", "setup/setup.exe", "/S /COMPONENTS=d7, /D=C:\\tvtest\\lib", 1,
        "empty component name: /COMPONENTS=d7,", true},
       {"unknown option", "setup/setup.exe", "/S /Q", 1, "unknown option: /Q", true},
-      {"a destination without /S", "setup/setup.exe", "/D=C:\\tvtest\\lib", 1, "needs /S: /D=C:\\tvtest\\lib", true},
+      {"components without /S", "setup/setup.exe", "/COMPONENTS=d7 /D=C:\\tvtest\\lib", 1,
+       "needs /S: /COMPONENTS=d7", true},
       {"no window template", "setup/setup_without_template.exe", "/S /D=C:\\tvtest\\lib", 4,
        "the installation could not be started", true},
       {"a payload byte changed", "tests/wine/startup/setup_damaged.exe", "/S /D=C:\\tvtest\\lib", 6,
@@ -246,7 +247,7 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
       {"no worker thread", "tests/wine/wizard/setup_without_worker.exe", "/S /D=C:\\tvtest\\lib", 4,
        "the installation could not be started", false},
       {"the usage", "setup/setup.exe", "/S /?", 0,
-       "setup.exe [/S [/COMPONENTS=list] [/CLOSEAPPLICATIONS] [/LOG=file] [/D=path]]", true},
+       "setup.exe [/S [/COMPONENTS=list] [/CLOSEAPPLICATIONS]] [/LOG=file] [/D=path]", true},
       {"Delphi 7 running", "setup/setup.exe", "/S" + log + " /D=C:\\tvtest\\lib", 8, "a selected IDE is running", true,
        nullptr, nullptr, "Borland Delphi 7 is running: process %pid, " + std::string(kD7), kD7},
       // Past the look for a running IDE, the destination check refuses.
@@ -411,8 +412,8 @@ TEST_F(Silent, WithoutAConsoleTheUsageIsAMessageBox) {
     const char* boxStart;  // nullptr: no box
   };
   static const BoxCase cases[] = {
-      {"/?", 0, "setup.exe [/S [/COMPONENTS=list] [/CLOSEAPPLICATIONS] [/LOG=file] [/D=path]]\r\n"},
-      {"/D=C:\\tvtest\\lib", 1, "needs /S: /D=C:\\tvtest\\lib\r\n\r\nsetup.exe [/S"},
+      {"/?", 0, "setup.exe [/S [/COMPONENTS=list] [/CLOSEAPPLICATIONS]] [/LOG=file] [/D=path]\r\n"},
+      {"/COMPONENTS=d7", 1, "needs /S: /COMPONENTS=d7\r\n\r\nsetup.exe [/S"},
       {"/S /Q", 1, nullptr},
       // The wizard's log that cannot be created: the box, and no wizard.
       {"/LOG=C:\\tvtest\\no\\w.log", 1, "the log cannot be created: C:\\tvtest\\no\\w.log"},

@@ -160,7 +160,7 @@ std::string SystemDir() {
   return sys;
 }
 
-std::string UninstallAsRegistered() {
+std::string UninstallAsRegistered(DWORD expectedCode) {
   std::string command;
   if (!RegGetString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tarvel Lib",
                     "UninstallString", &command))
@@ -199,7 +199,7 @@ std::string UninstallAsRegistered() {
   DWORD code = 1;
   if (!WaitExit(remover, 10000, &code)) return fail("the uninstaller did not end");
   Kill(shell);
-  return code == 0 ? "" : "the uninstaller ended with " + std::to_string(code);
+  return code == expectedCode ? "" : "the uninstaller ended with " + std::to_string(code);
 }
 
 }  // namespace wizard

@@ -68,7 +68,7 @@ bool WaitFinished(Session& s, DWORD timeoutMs = 120000);
 // Starts the uninstall command exactly as the installer registered it, from a 64-bit
 // process as the Apps page does (an i686 test through the 64-bit cmd.exe), presses
 // Uninstall, waits for the closing texts and ends it with Finish. Empty when all went
-// so and it ended with 0; otherwise what went wrong.
-std::string UninstallAsRegistered();
+// so and it ended with the code expected; otherwise what went wrong.
+std::string UninstallAsRegistered(DWORD expectedCode = 0);
 
 }  // namespace wizard

@@ -53,6 +53,24 @@ LRESULT SyntheticDrawRequest(HWND dialog, WPARAM kind) {
   return result;
 }
 
+// Measured as the control draws: a static wraps its words, a button keeps one line.
+bool TextFits(HWND control) {
+  char text[512];
+  GetWindowTextA(control, text, sizeof text);
+  RECT client = {}, need = {};
+  GetClientRect(control, &client);
+  need.right = client.right;
+  char className[16];
+  GetClassNameA(control, className, sizeof className);
+  const bool button = lstrcmpiA(className, "Button") == 0;
+  HDC dc = GetDC(control);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  DrawTextA(dc, text, -1, &need, DT_CALCRECT | (button ? DT_SINGLELINE : DT_WORDBREAK | DT_EXPANDTABS));
+  SelectObject(dc, old);
+  ReleaseDC(control, dc);
+  return need.right <= client.right && need.bottom <= client.bottom;
+}
+
 LRESULT Value(WPARAM which) {
   switch (which) {
     case kInitialLeft: return gInitialRect.left;
@@ -64,6 +82,10 @@ LRESULT Value(WPARAM which) {
     case kItemHeight: return gSetup.checkList != nullptr ? gSetup.checkList->itemHeight : -1;
     case kTextOffset: return gSetup.checkList != nullptr ? gSetup.checkList->textOffset : -1;
     case kLastPing: return gLastPing;
+    case kBoxLeft: return gSetup.checkList->checkBox.left;
+    case kBoxTop: return gSetup.checkList->checkBox.top;
+    case kBoxRight: return gSetup.checkList->checkBox.right;
+    case kBoxBottom: return gSetup.checkList->checkBox.bottom;
     default: return -1;
   }
 }
@@ -123,6 +145,16 @@ INT_PTR CALLBACK HostProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
     }
     case kHostSyntheticDraw:
       return Answer(dialog, SyntheticDrawRequest(dialog, wParam));
+    case kHostDpiChange: {
+      RECT r = {};
+      GetWindowRect(dialog, &r);
+      return Answer(dialog, SendMessageA(dialog, kDpiChangedMessage, MAKEWPARAM(wParam, wParam), reinterpret_cast<LPARAM>(&r)));
+    }
+    case kDpiChangedMessage:
+      RescaleWizard(wParam, lParam);
+      return Answer(dialog, 0);
+    case kHostTextFits:
+      return Answer(dialog, TextFits(GetDlgItem(dialog, static_cast<int>(wParam))));
     case WM_CLOSE:
       EndDialog(dialog, 0);
       return TRUE;

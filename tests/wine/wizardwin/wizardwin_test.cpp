@@ -401,6 +401,96 @@ TEST(WizardLayout, ChoosePagePassIsRepeatable) {
   }
 }
 
+// Wine takes the DPI from LogPixels when a program starts; the tests run at 96.
+struct DpiSetting {
+  explicit DpiSetting(DWORD dpi) { Set(dpi); }
+  ~DpiSetting() { Set(96); }
+  static void Set(DWORD dpi) {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+    RegCloseKey(key);
+  }
+};
+
+constexpr int kWelcomeIds[] = {300, 107, 201, 202, 203, 101, 102, 105, 106};
+constexpr int kChooseIds[] = {300, 107, 201, 202, 203, 101, 121, 105, 120, 119};
+
+// The window's size and the choose page's rectangles. Wine draws a caption at the DPI
+// its process started with (Windows at the window's), so the button row, which keeps
+// its distance to the client area's bottom, is taken from there.
+std::vector<RECT> ChoosePageLayout(HWND dialog) {
+  RECT window = {};
+  GetWindowRect(dialog, &window);
+  std::vector<RECT> out = {Box(0, 0, window.right - window.left, window.bottom - window.top)};
+  for (int id : kChooseIds) {
+    RECT r = RectInParent(Item(dialog, id));
+    if (id >= 201 && id <= 203) OffsetRect(&r, 0, -ClientRect(dialog).bottom);
+    out.push_back(r);
+  }
+  return out;
+}
+
+void ExpectApart(HWND dialog, const auto& ids, int dpi) {
+  for (int a : ids) {
+    for (int b : ids) {
+      RECT ra = RectInParent(Item(dialog, a)), rb = RectInParent(Item(dialog, b)), both;
+      EXPECT_FALSE(a < b && IntersectRect(&both, &ra, &rb)) << dpi << " DPI: " << a << " overlaps " << b;
+    }
+  }
+}
+
+TEST(WizardLayout, FollowsTheDpi) {
+  SIZE at96 = {};
+  {
+    Host host;
+    ASSERT_TRUE(host.Start());
+    at96 = {ClientRect(host.dialog).right, ClientRect(host.dialog).bottom};
+  }
+  std::vector<RECT> started144;
+  for (int dpi : {144, 192}) {
+    DpiSetting setting(dpi);
+    Host host;
+    ASSERT_TRUE(host.Start());
+    HWND d = host.dialog;
+    SetItemText(d, 101, "Tarvel Lib v6.49 (trial)\rCommunication, telephony and device components\rfor Borland Delphi and C++Builder.");
+    SetItemText(d, 102, "This programm will install Tarvel Lib on your computer\r\rClick NEXT for continue SETUP program.");
+    SetItemText(d, 105, "WARNING: Close all Delphi and CBuilder programs before !!!");
+    for (int id : kWelcomeIds) EXPECT_EQ(Send(d, kHostTextFits, id), 1) << dpi << " DPI: text of " << id;
+    ExpectApart(d, kWelcomeIds, dpi);
+    RECT window = {}, work = {}, inside = {};
+    GetWindowRect(d, &window);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_TRUE(IntersectRect(&inside, &window, &work) && SameRect(inside, window)) << dpi << " DPI: " << Show(window);
+    const RECT client = ClientRect(d);
+    EXPECT_NEAR(client.right, at96.cx * dpi / 96.0, at96.cx * dpi / 96.0 * 0.05) << dpi << " DPI";
+    EXPECT_NEAR(client.bottom, at96.cy * dpi / 96.0, at96.cy * dpi / 96.0 * 0.05) << dpi << " DPI";
+
+    Send(d, kHostLayoutChoosePage);
+    host.Fill({1, -1, 1});
+    ASSERT_TRUE(host.Flush());
+    ExpectApart(d, kChooseIds, dpi);
+    const RECT box = {static_cast<LONG>(host.Query(kBoxLeft)), static_cast<LONG>(host.Query(kBoxTop)),
+                      static_cast<LONG>(host.Query(kBoxRight)), static_cast<LONG>(host.Query(kBoxBottom))};
+    const RECT row = host.Row(box.top / static_cast<int>(Send(host.list, LB_GETITEMHEIGHT)));
+    EXPECT_TRUE(IntersectRect(&inside, &box, &row) && SameRect(inside, box)) << dpi << " DPI: box " << Show(box);
+    EXPECT_EQ(box.right - box.left, box.bottom - box.top) << dpi << " DPI: box " << Show(box);
+    EXPECT_NE(SettledScreenshot(host, dpi == 144 ? "wizard_choose_page_144dpi" : "wizard_choose_page_192dpi"), "");
+    if (dpi == 144) started144 = ChoosePageLayout(d);
+  }
+  // A window that meets 144 DPI later is laid out as one that started there.
+  Host host;
+  ASSERT_TRUE(host.Start());
+  Send(host.dialog, kHostLayoutChoosePage);
+  Send(host.dialog, kHostDpiChange, 144);
+  const std::vector<RECT> changed = ChoosePageLayout(host.dialog);
+  for (std::size_t i = 0; i < changed.size(); ++i) {
+    EXPECT_TRUE(SameRect(changed[i], started144[i])) << (i == 0 ? 0 : kChooseIds[i - 1]) << " at "
+                                                     << Show(changed[i]) << ", started at 144: " << Show(started144[i]);
+  }
+  for (int id : kChooseIds) EXPECT_TRUE(IsShown(host.dialog, id)) << id;
+}
+
 // ---------------------------------------------------------------------------
 // Check list: input.
 

@@ -11,7 +11,7 @@ TEST(CheckListGeometry, RowsForAscents) {
     int itemHeight, textOffset, textLeft;
     CheckBoxRect box;        // row at (0, 0)
     CheckBoxRect shiftedBox;  // row at (4, 32)
-    int dpi = kBaseDpi;
+    int dpi = kBaseDpi;  // at another DPI every length follows; the box stays square, inside its row
   };
   static const Case cases[] = {
       {12, 16, 2, 18, {3, 3, 16, 16}, {7, 35, 20, 48}},
@@ -20,7 +20,6 @@ TEST(CheckListGeometry, RowsForAscents) {
       {20, 20, 0, 22, {5, 5, 20, 20}, {9, 37, 24, 52}},
       {21, 21, 0, 23, {5, 5, 20, 20}, {9, 37, 24, 52}},
       {0, 16, 8, 18, {3, 3, 16, 16}, {7, 35, 20, 48}},
-      // At another DPI every length follows it; the box stays square and inside its row.
       {13, 24, 5, 27, {4, 4, 23, 23}, {8, 36, 27, 55}, 144},
       {26, 32, 3, 36, {6, 6, 32, 32}, {10, 38, 36, 64}, 192},
       {13, 20, 3, 23, {3, 3, 19, 19}, {7, 35, 23, 51}, 120},

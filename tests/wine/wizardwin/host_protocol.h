@@ -15,7 +15,7 @@ enum : UINT {
   kHostWiden,        // makes window and list wide enough for a 255-character row
   kHostAddRawRow,    // a 300-character row added past AddCheckItem, item data 1
   kHostSyntheticDraw,  // wParam: one of SyntheticDraw; answers the draw request's result
-  kHostDpiChange,      // wParam: a DPI; sends the dialog WM_DPICHANGED with its own rectangle
+  kHostDpiChange,      // wParam: a DPI; the dialog's WM_DPICHANGED, its own rectangle suggested
   kHostTextFits,       // wParam: a control; 1 when its text fits it in its own font
 };
 
@@ -29,10 +29,7 @@ enum HostValue : WPARAM {
   kItemHeight,
   kTextOffset,
   kLastPing,
-  kBoxLeft,  // the check box of the row drawn last, in the list's client coordinates
-  kBoxTop,
-  kBoxRight,
-  kBoxBottom,
+  kCheckBox,  // the check box of the row drawn last: left, top, right, bottom a byte each
 };
 
 enum SyntheticDraw : WPARAM {

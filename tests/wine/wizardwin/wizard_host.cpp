@@ -55,18 +55,15 @@ LRESULT SyntheticDrawRequest(HWND dialog, WPARAM kind) {
 
 // Measured as the control draws: a static wraps its words, a button keeps one line.
 bool TextFits(HWND control) {
-  char text[512];
+  char text[512], className[16];
   GetWindowTextA(control, text, sizeof text);
-  RECT client = {}, need = {};
-  GetClientRect(control, &client);
-  need.right = client.right;
-  char className[16];
   GetClassNameA(control, className, sizeof className);
-  const bool button = lstrcmpiA(className, "Button") == 0;
+  RECT client = {};
+  GetClientRect(control, &client);
+  RECT need = {0, 0, client.right, 0};
   HDC dc = GetDC(control);
-  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
-  DrawTextA(dc, text, -1, &need, DT_CALCRECT | (button ? DT_SINGLELINE : DT_WORDBREAK | DT_EXPANDTABS));
-  SelectObject(dc, old);
+  SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  DrawTextA(dc, text, -1, &need, DT_CALCRECT | (lstrcmpiA(className, "Button") == 0 ? DT_SINGLELINE : DT_WORDBREAK));
   ReleaseDC(control, dc);
   return need.right <= client.right && need.bottom <= client.bottom;
 }
@@ -82,10 +79,10 @@ LRESULT Value(WPARAM which) {
     case kItemHeight: return gSetup.checkList != nullptr ? gSetup.checkList->itemHeight : -1;
     case kTextOffset: return gSetup.checkList != nullptr ? gSetup.checkList->textOffset : -1;
     case kLastPing: return gLastPing;
-    case kBoxLeft: return gSetup.checkList->checkBox.left;
-    case kBoxTop: return gSetup.checkList->checkBox.top;
-    case kBoxRight: return gSetup.checkList->checkBox.right;
-    case kBoxBottom: return gSetup.checkList->checkBox.bottom;
+    case kCheckBox: {
+      const RECT& b = gSetup.checkList->checkBox;
+      return b.left | b.top << 8 | b.right << 16 | b.bottom << 24;
+    }
     default: return -1;
   }
 }
@@ -145,14 +142,12 @@ INT_PTR CALLBACK HostProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
     }
     case kHostSyntheticDraw:
       return Answer(dialog, SyntheticDrawRequest(dialog, wParam));
-    case kHostDpiChange: {
+    case kHostDpiChange: {  // as the wizard's WM_DPICHANGED does, with the window's own place
       RECT r = {};
       GetWindowRect(dialog, &r);
-      return Answer(dialog, SendMessageA(dialog, kDpiChangedMessage, MAKEWPARAM(wParam, wParam), reinterpret_cast<LPARAM>(&r)));
-    }
-    case kDpiChangedMessage:
-      RescaleWizard(wParam, lParam);
+      RescaleWizard(MAKEWPARAM(wParam, wParam), reinterpret_cast<LPARAM>(&r));
       return Answer(dialog, 0);
+    }
     case kHostTextFits:
       return Answer(dialog, TextFits(GetDlgItem(dialog, static_cast<int>(wParam))));
     case WM_CLOSE:

@@ -402,15 +402,15 @@ TEST(WizardLayout, ChoosePagePassIsRepeatable) {
 }
 
 // Wine takes the DPI from LogPixels when a program starts; the tests run at 96.
+void SetDpi(DWORD dpi) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+  RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  RegCloseKey(key);
+}
 struct DpiSetting {
-  explicit DpiSetting(DWORD dpi) { Set(dpi); }
-  ~DpiSetting() { Set(96); }
-  static void Set(DWORD dpi) {
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-    RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-    RegCloseKey(key);
-  }
+  explicit DpiSetting(DWORD dpi) { SetDpi(dpi); }
+  ~DpiSetting() { SetDpi(96); }
 };
 
 constexpr int kWelcomeIds[] = {300, 107, 201, 202, 203, 101, 102, 105, 106};
@@ -420,8 +420,7 @@ constexpr int kChooseIds[] = {300, 107, 201, 202, 203, 101, 121, 105, 120, 119};
 // its process started with (Windows at the window's), so the button row, which keeps
 // its distance to the client area's bottom, is taken from there.
 std::vector<RECT> ChoosePageLayout(HWND dialog) {
-  RECT window = {};
-  GetWindowRect(dialog, &window);
+  const RECT window = RectInParent(dialog);
   std::vector<RECT> out = {Box(0, 0, window.right - window.left, window.bottom - window.top)};
   for (int id : kChooseIds) {
     RECT r = RectInParent(Item(dialog, id));
@@ -431,10 +430,16 @@ std::vector<RECT> ChoosePageLayout(HWND dialog) {
   return out;
 }
 
+bool Inside(const RECT& inner, const RECT& outer) {
+  RECT both;
+  return IntersectRect(&both, &inner, &outer) && SameRect(both, inner);
+}
+
 void ExpectApart(HWND dialog, const auto& ids, int dpi) {
+  RECT both;
   for (int a : ids) {
     for (int b : ids) {
-      RECT ra = RectInParent(Item(dialog, a)), rb = RectInParent(Item(dialog, b)), both;
+      const RECT ra = RectInParent(Item(dialog, a)), rb = RectInParent(Item(dialog, b));
       EXPECT_FALSE(a < b && IntersectRect(&both, &ra, &rb)) << dpi << " DPI: " << a << " overlaps " << b;
     }
   }
@@ -442,11 +447,7 @@ void ExpectApart(HWND dialog, const auto& ids, int dpi) {
 
 TEST(WizardLayout, FollowsTheDpi) {
   SIZE at96 = {};
-  {
-    Host host;
-    ASSERT_TRUE(host.Start());
-    at96 = {ClientRect(host.dialog).right, ClientRect(host.dialog).bottom};
-  }
+  if (Host host; host.Start()) at96 = {ClientRect(host.dialog).right, ClientRect(host.dialog).bottom};
   std::vector<RECT> started144;
   for (int dpi : {144, 192}) {
     DpiSetting setting(dpi);
@@ -458,35 +459,33 @@ TEST(WizardLayout, FollowsTheDpi) {
     SetItemText(d, 105, "WARNING: Close all Delphi and CBuilder programs before !!!");
     for (int id : kWelcomeIds) EXPECT_EQ(Send(d, kHostTextFits, id), 1) << dpi << " DPI: text of " << id;
     ExpectApart(d, kWelcomeIds, dpi);
-    RECT window = {}, work = {}, inside = {};
-    GetWindowRect(d, &window);
+    RECT work = {};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    EXPECT_TRUE(IntersectRect(&inside, &window, &work) && SameRect(inside, window)) << dpi << " DPI: " << Show(window);
-    const RECT client = ClientRect(d);
-    EXPECT_NEAR(client.right, at96.cx * dpi / 96.0, at96.cx * dpi / 96.0 * 0.05) << dpi << " DPI";
-    EXPECT_NEAR(client.bottom, at96.cy * dpi / 96.0, at96.cy * dpi / 96.0 * 0.05) << dpi << " DPI";
+    EXPECT_TRUE(Inside(RectInParent(d), work)) << dpi << " DPI: " << Show(RectInParent(d));
+    EXPECT_NEAR(ClientRect(d).right, at96.cx * dpi / 96.0, at96.cx * dpi / 96.0 * 0.05) << dpi << " DPI";
+    EXPECT_NEAR(ClientRect(d).bottom, at96.cy * dpi / 96.0, at96.cy * dpi / 96.0 * 0.05) << dpi << " DPI";
 
     Send(d, kHostLayoutChoosePage);
     host.Fill({1, -1, 1});
     ASSERT_TRUE(host.Flush());
     ExpectApart(d, kChooseIds, dpi);
-    const RECT box = {static_cast<LONG>(host.Query(kBoxLeft)), static_cast<LONG>(host.Query(kBoxTop)),
-                      static_cast<LONG>(host.Query(kBoxRight)), static_cast<LONG>(host.Query(kBoxBottom))};
+    const auto packed = static_cast<DWORD>(host.Query(kCheckBox));
+    const RECT box = Box(packed & 0xFF, packed >> 8 & 0xFF, (packed >> 16 & 0xFF) - (packed & 0xFF), (packed >> 24) - (packed >> 8 & 0xFF));
     const RECT row = host.Row(box.top / static_cast<int>(Send(host.list, LB_GETITEMHEIGHT)));
-    EXPECT_TRUE(IntersectRect(&inside, &box, &row) && SameRect(inside, box)) << dpi << " DPI: box " << Show(box);
+    EXPECT_TRUE(Inside(box, row)) << dpi << " DPI: box " << Show(box);
     EXPECT_EQ(box.right - box.left, box.bottom - box.top) << dpi << " DPI: box " << Show(box);
     EXPECT_NE(SettledScreenshot(host, dpi == 144 ? "wizard_choose_page_144dpi" : "wizard_choose_page_192dpi"), "");
     if (dpi == 144) started144 = ChoosePageLayout(d);
   }
-  // A window that meets 144 DPI later is laid out as one that started there.
+  // A window that meets 144 DPI later is laid out as one that started there (rectangle 0
+  // is the window's, then kChooseIds').
   Host host;
   ASSERT_TRUE(host.Start());
   Send(host.dialog, kHostLayoutChoosePage);
   Send(host.dialog, kHostDpiChange, 144);
   const std::vector<RECT> changed = ChoosePageLayout(host.dialog);
   for (std::size_t i = 0; i < changed.size(); ++i) {
-    EXPECT_TRUE(SameRect(changed[i], started144[i])) << (i == 0 ? 0 : kChooseIds[i - 1]) << " at "
-                                                     << Show(changed[i]) << ", started at 144: " << Show(started144[i]);
+    EXPECT_TRUE(SameRect(changed[i], started144[i])) << i << ": " << Show(changed[i]) << ", not " << Show(started144[i]);
   }
   for (int id : kChooseIds) EXPECT_TRUE(IsShown(host.dialog, id)) << id;
 }

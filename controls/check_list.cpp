@@ -16,7 +16,7 @@ std::int32_t ItemData(HWND list, WPARAM index) {
 }
 
 void DrawFocusMark(const CheckList& checkList, HDC dc, RECT row) {
-  row.left += RowTextLeft(checkList.itemHeight);
+  row.left += RowTextLeft(checkList.itemHeight, checkList.lengths);
   DrawFocusRect(dc, &row);
 }
 
@@ -33,9 +33,9 @@ void PaintRow(CheckList& checkList, const DRAWITEMSTRUCT& item) {
   SetTextColor(dc, fore);
 
   const RECT& row = item.rcItem;
-  Rectangle(dc, kRowFillLeft, row.top, row.right, row.bottom);
+  Rectangle(dc, checkList.lengths.fillLeft, row.top, row.right, row.bottom);
 
-  const CheckBoxRect box = CheckBoxForRow(checkList.itemHeight, row.left, row.top);
+  const CheckBoxRect box = CheckBoxForRow(checkList.itemHeight, row.left, row.top, checkList.lengths);
   checkList.checkBox = {box.left, box.top, box.right, box.bottom};
   UINT boxState = DFCS_BUTTONCHECK | DFCS_FLAT;
   if (ItemData(item.hwndItem, item.itemID) == 1) boxState |= DFCS_CHECKED;
@@ -48,7 +48,7 @@ void PaintRow(CheckList& checkList, const DRAWITEMSTRUCT& item) {
   if (length >= 0 && static_cast<std::size_t>(length) < kRowTextCapacity) {
     SendMessageA(item.hwndItem, LB_GETTEXT, item.itemID, reinterpret_cast<LPARAM>(checkList.text));
   }
-  TextOutA(dc, RowTextLeft(checkList.itemHeight), row.top + checkList.textOffset, checkList.text,
+  TextOutA(dc, RowTextLeft(checkList.itemHeight, checkList.lengths), row.top + checkList.textOffset, checkList.text,
            lstrlenA(checkList.text));
 
   SelectObject(dc, oldBrush);
@@ -77,14 +77,22 @@ CheckList* AttachCheckList(HWND list) {
   checkList->replacedParentProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CheckListParentProc)));
 
+  // At 96 DPI; the wizard's layout measures the rows again for another.
+  RescaleCheckList(checkList, kBaseDpi);
+  return checkList;
+}
+
+void RescaleCheckList(CheckList* checkList, int dpi) {
+  if (checkList == nullptr) return;
+  HWND list = checkList->list;
   HDC dc = GetDC(list);
   GetTextMetricsA(dc, &checkList->metrics);
   ReleaseDC(list, dc);
-  const CheckRowGeometry rows = RowGeometryForAscent(checkList->metrics.tmAscent);
+  const CheckRowGeometry rows = RowGeometryForAscent(checkList->metrics.tmAscent, dpi);
+  checkList->lengths = RowLengthsAt(dpi);
   checkList->itemHeight = rows.itemHeight;
   checkList->textOffset = rows.textOffset;
   SendMessageA(list, LB_SETITEMHEIGHT, 0, MAKELPARAM(rows.itemHeight, 0));
-  return checkList;
 }
 
 void DetachCheckList(CheckList* checkList) {

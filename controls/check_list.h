@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "controls/check_list_geometry.h"
+
 struct CheckList {
   HWND list;
   HWND parent;
@@ -18,11 +20,14 @@ struct CheckList {
   RECT checkBox;            // box of the row being drawn
   char text[256];           // text of the row being drawn
   TEXTMETRICA metrics;
+  RowLengths lengths;       // the row drawing's lengths at the list's DPI
 };
 
 // Item data of a row: 1 ticked, -1 not ticked.
 CheckList* AttachCheckList(HWND list);
 void DetachCheckList(CheckList* checkList);
+// Measures the rows again for `dpi` and the list's font (after either has changed).
+void RescaleCheckList(CheckList* checkList, int dpi);
 int AddCheckItem(CheckList* checkList, const char* text, std::int32_t data);
 std::int32_t GetCheckItemData(CheckList* checkList, int index);
 void ResetCheckList(CheckList* checkList);

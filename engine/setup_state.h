@@ -22,6 +22,10 @@ struct SetupState {
   HWND dialog;
   HWND bitmapControl;
   HBITMAP bitmap;
+  HBITMAP scaledBitmap;            // the picture at the window's DPI; null at 96 DPI
+  HFONT font;                      // the controls' font made for a DPI change; null before one
+  std::int32_t dpi;                // the DPI the window is laid out for; 0 before the layout
+  bool choosePageLaidOut;          // the second page's layout has run
   HICON icon;
   CheckList* checkList;
   std::int32_t contentWidth;

@@ -3,7 +3,7 @@
 # with stand-in IDEs, then uninstalls it again and reports what happened.
 #
 #   scripts/demo.sh [--arch i686|x86_64] [--ides "d7 bcb6" | --ides none]
-#                   [--destination PATH] [--unattended]
+#                   [--destination PATH] [--dpi N] [--unattended]
 #
 #   --arch         the programs to run: i686 (build/win32, the release build that
 #                  ships; the default where the kernel runs 32-bit programs) or
@@ -12,6 +12,8 @@
 #                  or none (default "d7 bcb6")
 #   --destination  the folder the unattended walk types on the component page
 #                  (default: the one the wizard proposes)
+#   --dpi          the display's DPI the programs see (LogPixels of the sandbox
+#                  prefix), 72 to 480: 144 is 150 % scale (default 96, 100 %)
 #
 # With a display (DISPLAY set) the wizard is yours to click through; afterwards the
 # script offers the uninstall command the installer registered. Without one (or with
@@ -29,6 +31,7 @@ export TARVEL_BUILD_ROOT=${TARVEL_BUILD_ROOT:-$PWD/build}
 ides=${TARVEL_DEMO_IDES:-d7 bcb6}
 arch=${TARVEL_DEMO_ARCH:-}
 destination=""
+dpi=96
 unattended=0
 [ -z "${DISPLAY:-}" ] && unattended=1
 usage() { awk 'NR > 1 && /^#/ { sub(/^# ?/, ""); print; next } NR > 1 { exit }' "$0"; }
@@ -40,6 +43,8 @@ while [ $# -gt 0 ]; do
     --ides=*) ides=${1#--ides=}; shift ;;
     --destination) destination=${2:-}; shift 2 || shift ;;
     --destination=*) destination=${1#--destination=}; shift ;;
+    --dpi) dpi=${2:-}; shift 2 || shift ;;
+    --dpi=*) dpi=${1#--dpi=}; shift ;;
     --unattended) unattended=1; shift ;;
     -h|--help) usage; exit 0 ;;
     *) echo "demo: unknown option $1 (see --help)" >&2; exit 2 ;;
@@ -64,6 +69,11 @@ case "$arch" in
   *) echo "demo: unknown --arch '$arch': choose i686 (the release build that ships) or x86_64" >&2; exit 2 ;;
 esac
 [ "$ides" = none ] && ides=""
+if [[ "$dpi" =~ ^[0-9]{1,3}$ ]]; then dpi=$((10#$dpi)); else dpi=0; fi
+if [ "$dpi" -lt 72 ] || [ "$dpi" -gt 480 ]; then
+  echo "demo: --dpi takes a number from 72 to 480 (96 is 100 % scale, 144 is 150 %)" >&2
+  exit 2
+fi
 
 demo=${TARVEL_DEMO_DIR:-$TARVEL_BUILD_ROOT/demo}
 mkdir -p "$demo"
@@ -164,6 +174,11 @@ if [ "$unattended" = 1 ]; then export TARVEL_OWN_DISPLAY=1; fi
 session=1
 step scripts/wine-session.sh start >"$demo/session.log" 2>&1 || fail "Wine did not start." "See $demo/session.log."
 run() { TARVEL_WINE_STREAM=1 step scripts/wine-run.sh "$@"; }
+# Wine reads the DPI when a program starts; the sandbox is fresh, so nothing to restore.
+if [ "$dpi" != 96 ]; then
+  run reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$demo/session.log" 2>&1 ||
+    fail "the DPI could not be set." "See $demo/session.log."
+fi
 for v in $ides; do
   case "$v" in
     d3) dir=Delphi3 ;; d4) dir=Delphi4 ;; d5) dir=Delphi5 ;; d6) dir=Delphi6 ;; d7) dir=Delphi7 ;;

@@ -1,9 +1,11 @@
 // The wizard window's two layout passes over gSetup.dialog: measure, then apply the
-// placement tables row by row.
+// placement tables row by row; and the window made again for another DPI.
 #include "setup/layout.h"
 
-#include "setup/layout_geometry.h"
+#include "controls/check_list.h"
+#include "controls/dpi_scale.h"
 #include "engine/setup_state.h"
+#include "setup/layout_geometry.h"
 
 static_assert(kKeepSize == SWP_NOSIZE && kKeepPosition == SWP_NOMOVE && kShow == SWP_SHOWWINDOW);
 
@@ -15,35 +17,118 @@ HWND PlaceControl(int id, int x, int y, int width, int height, HWND insertAfter,
 
 namespace {
 
-HWND Apply(const Placement& p) {
+// A pass for another DPI leaves every control's visibility to the page shown.
+UINT gFlagsKept = ~0u;
+
+// A length at 96 DPI at the layout's DPI, and back.
+int Up(int length) { return ScaleDpi(length, gSetup.dpi); }
+int Down(int length) { return ScaleDpi(length, kBaseDpi, gSetup.dpi); }
+
+// A row of the tables, in pixels at 96 DPI, placed at the layout's DPI.
+HWND Apply(Placement p) {
+  p.flags &= gFlagsKept;
+  const int x = Up(p.x), y = Up(p.y), width = Up(p.width), height = Up(p.height);
   HWND insertAfter = p.order == ZOrder::Bottom ? HWND_BOTTOM : nullptr;
   if (p.id == kWizardWindow) {
-    SetWindowPos(gSetup.dialog, insertAfter, p.x, p.y, p.width, p.height, p.flags);
+    SetWindowPos(gSetup.dialog, insertAfter, x, y, width, height, p.flags);
     return gSetup.dialog;
   }
-  return PlaceControl(p.id, p.x, p.y, p.width, p.height, insertAfter, p.flags);
+  return PlaceControl(p.id, x, y, width, height, insertAfter, p.flags);
 }
 
-RECT ClientOf(HWND window) {
-  RECT r = {};
+// A window's client size in pixels at 96 DPI.
+SIZE ClientOf(HWND window) {
+  RECT r;
   GetClientRect(window, &r);
-  return r;
+  return {Down(r.right - r.left), Down(r.bottom - r.top)};
+}
+
+// The window's DPI (its monitor's where Windows knows it), else the screen's: Windows
+// before 10 lacks GetDpiForWindow, so it is looked up. Cast through a plain function
+// pointer type, which the compiler lets be cast to any.
+int WindowDpi(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  using AnyFunction = void (*)();
+  const auto get = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<AnyFunction>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  if (get != nullptr) return static_cast<int>(get(window));
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+// A font like `font`, made at `fromDpi`, of the same point size at `toDpi`, given to
+// every child of `dialog`; null (and nothing given) when it cannot be made.
+HFONT SetFontForDpi(HWND dialog, HFONT font, int fromDpi, int toDpi) {
+  LOGFONTA lf;
+  if (GetObjectA(font, sizeof lf, &lf) == 0) return nullptr;
+  // Through the point size, as the dialog made its font: the font of a start at toDpi.
+  lf.lfHeight = ScaleDpi(ScaleDpi(lf.lfHeight, 72, fromDpi), toDpi, 72);
+  HFONT made = CreateFontIndirectA(&lf);
+  if (made == nullptr) return nullptr;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
+  }
+  return made;
+}
+
+// A copy of `bitmap` (width x height) at its size scaled from 96 DPI to `dpi`, smoothed
+// by HALFTONE stretching; null when it cannot be made.
+HBITMAP ScaledBitmap(HBITMAP bitmap, int width, int height, int dpi) {
+  const int toWidth = ScaleDpi(width, dpi), toHeight = ScaleDpi(height, dpi);
+  HDC screen = GetDC(nullptr);
+  HDC from = CreateCompatibleDC(screen);
+  HDC to = CreateCompatibleDC(screen);
+  HBITMAP copy = CreateCompatibleBitmap(screen, toWidth, toHeight);
+  ReleaseDC(nullptr, screen);
+  // Deleting the contexts gives both bitmaps free again. Without a copy the stretch
+  // draws into the context's own one-pixel bitmap, and nothing is shown of it.
+  SelectObject(from, bitmap);
+  SelectObject(to, copy);
+  // HALFTONE averages the source pixels; its brush origin is set after the mode.
+  SetStretchBltMode(to, HALFTONE);
+  SetBrushOrgEx(to, 0, 0, nullptr);
+  StretchBlt(to, 0, 0, toWidth, toHeight, from, 0, 0, width, height, SRCCOPY);
+  DeleteDC(from);
+  DeleteDC(to);
+  return copy;
+}
+
+// The kept sizes, the check list's rows and the picture for gSetup.dpi.
+void FitToDpi() {
+  const int dpi = gSetup.dpi;
+  for (const KeptSize& k : kKeptSizes) {
+    SetWindowPos(GetDlgItem(gSetup.dialog, k.id), nullptr, 0, 0, Up(k.width), Up(k.height),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  RescaleCheckList(gSetup.checkList, dpi);
+  HBITMAP scaled = ScaledBitmap(gSetup.bitmap, kPictureWidth, kPictureHeight, dpi);
+  if (scaled == nullptr) return;
+  SendDlgItemMessageA(gSetup.dialog, 300, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(scaled));
+  DeleteObject(gSetup.scaledBitmap);  // none before: refused, harmless
+  gSetup.scaledBitmap = scaled;
 }
 
 }  // namespace
 
 void LayoutWizard() {
-  const RECT cancel = ClientOf(GetDlgItem(gSetup.dialog, 203));
+  if (gSetup.dpi == 0) {
+    // The first pass: the template made the window at the start's DPI.
+    gSetup.dpi = WindowDpi(gSetup.dialog);
+    if (gSetup.dpi != kBaseDpi) FitToDpi();
+  }
+  const SIZE cancel = ClientOf(GetDlgItem(gSetup.dialog, 203));
   WizardMeasures m = {};
-  m.bw = cancel.right - cancel.left;
-  m.bh = cancel.bottom - cancel.top;
+  m.bw = cancel.cx;
+  m.bh = cancel.cy;
   for (std::size_t i = 0; i < kWizardPlacementCount; ++i) {
     const Placement p = WizardPlacements(m)[i];
-    const RECT placed = ClientOf(Apply(p));
-    const int height = placed.bottom - placed.top;
+    const SIZE placed = ClientOf(Apply(p));
+    const int height = placed.cy;
     switch (p.readBack) {
       case ReadBack::WizardClient:
-        m.W = placed.right - placed.left;
+        m.W = placed.cx;
         m.H = height;
         gSetup.contentWidth = ContentWidth(m.W);
         break;
@@ -58,10 +143,34 @@ void LayoutWizard() {
 void LayoutChoosePage() {
   RECT edit = {};
   GetWindowRect(GetDlgItem(gSetup.dialog, 120), &edit);
-  ChoosePageMeasures m = {gSetup.contentWidth, 0, edit.bottom - edit.top};
+  ChoosePageMeasures m = {gSetup.contentWidth, 0, Down(edit.bottom - edit.top)};
   for (std::size_t i = 0; i < kChoosePagePlacementCount; ++i) {
     const Placement p = ChoosePagePlacements(m)[i];
-    const RECT placed = ClientOf(Apply(p));
-    if (p.readBack == ReadBack::Height101) m.h101 = placed.bottom - placed.top;
+    const SIZE placed = ClientOf(Apply(p));
+    if (p.readBack == ReadBack::Height101) m.h101 = placed.cy;
   }
+  gSetup.choosePageLaidOut = true;
+}
+
+void RescaleWizard(WPARAM wParam, LPARAM lParam) {
+  const int dpi = LOWORD(wParam);
+  const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+  const int from = gSetup.dpi;
+  // Laid out once already: WM_INITDIALOG runs before the window can meet another DPI.
+  if (dpi == 0 || dpi == from) return;
+  HWND dialog = gSetup.dialog;
+  HFONT font = SetFontForDpi(dialog, reinterpret_cast<HFONT>(SendDlgItemMessageA(dialog, 203, WM_GETFONT, 0, 0)),
+                             from, dpi);
+  if (font == nullptr) return;
+  // The template's own font stays the dialog's, which deletes it; ours goes when replaced.
+  DeleteObject(gSetup.font);  // none before the first change: refused, harmless
+  gSetup.font = font;
+  gSetup.dpi = dpi;
+  FitToDpi();
+  // The suggested rectangle's place; its size is the layout's.
+  SetWindowPos(dialog, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  gFlagsKept = ~UINT{kShow};
+  LayoutWizard();
+  if (gSetup.choosePageLaidOut) LayoutChoosePage();
+  gFlagsKept = ~0u;
 }

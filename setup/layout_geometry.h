@@ -1,9 +1,13 @@
 // Placement arithmetic of the wizard window: every rectangle as a pure function of
-// the measured Cancel button, client area and read-back heights.
+// the measured Cancel button, client area and read-back heights. All in pixels at 96
+// DPI: at another DPI the layer gives the measures in those units and scales each
+// placed rectangle (ScaleDpi), so every length of the layout follows the DPI.
 #pragma once
 #include <array>
 #include <cstddef>
 #include <cstdint>
+
+#include "controls/dpi_scale.h"
 
 // Flag bits with the window manager's values, so the Win32 layer passes them through.
 inline constexpr std::uint32_t kKeepSize = 0x0001;
@@ -41,17 +45,37 @@ struct WizardMeasures {
 inline constexpr int kContentLeft = 216;
 constexpr int ContentWidth(int clientWidth) { return clientWidth - 232; }
 
+inline constexpr int kPictureWidth = 200;  // the picture, bitmap resource 1
+inline constexpr int kPictureHeight = 300;
+
+// The controls whose size the layout keeps, with their template size at 96 DPI (dialog
+// units of the 8-point template font, 6 x 13 pixels to 4 x 8 units). At another DPI
+// they get that size scaled, at a start there as after a change to it: a bitmap font
+// with no size for a DPI would otherwise leave the buttons, and the window with them,
+// short of it.
+struct KeptSize {
+  int id;
+  int width;
+  int height;
+};
+inline constexpr KeptSize kKeptSizes[] = {
+    {201, 75, 23}, {202, 75, 23}, {203, 75, 23},  // 50 x 14 units
+    {107, 104, 13},                               // 69 x 8
+    {120, 152, 20},                               // 101 x 12
+};
+
+
 // Rows in placement order. Row i uses only what the rows before it read back, so
 // the layer may recompute the table after every read-back and apply row i of it.
 inline constexpr std::size_t kWizardPlacementCount = 10;
-constexpr std::array<Placement, kWizardPlacementCount> WizardPlacements(const WizardMeasures& m) {
+[[gnu::noinline]] constexpr std::array<Placement, kWizardPlacementCount> WizardPlacements(const WizardMeasures& m) {
   const int cw = ContentWidth(m.W);
   const int row = m.H - m.bh - 4;
   constexpr auto kTop = ZOrder::Top;
   constexpr auto kNone = ReadBack::None;
   return {{
       {kWizardWindow, 0, 0, 3 * m.bw + 248, 2 * m.bh + 304, kKeepPosition, kTop, ReadBack::WizardClient},
-      {300, 8, 8, 200, 300, kShow, kTop, kNone},
+      {300, 8, 8, kPictureWidth, kPictureHeight, kShow, kTop, kNone},
       {107, 8, 308, 0, 0, kKeepSize, kTop, kNone},
       {201, kContentLeft, row, 0, 0, kKeepSize, kTop, kNone},
       {202, 224 + m.bw, row, 0, 0, kKeepSize, kTop, kNone},
@@ -71,7 +95,7 @@ struct ChoosePageMeasures {
 
 // The browse button stands 8 pixels right of the edit box, a square of the edit box's height.
 inline constexpr std::size_t kChoosePagePlacementCount = 5;
-constexpr std::array<Placement, kChoosePagePlacementCount> ChoosePagePlacements(const ChoosePageMeasures& m) {
+[[gnu::noinline]] constexpr std::array<Placement, kChoosePagePlacementCount> ChoosePagePlacements(const ChoosePageMeasures& m) {
   constexpr auto kTop = ZOrder::Top;
   constexpr auto kNone = ReadBack::None;
   const int editWidth = m.cw - 2 * m.eh;

@@ -49,6 +49,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
   if (fatal != nullptr) MessageBoxA(nullptr, fatal, "QLN Installation Error", MB_ICONERROR);
   if (gSetup.bitmap != nullptr) DeleteObject(gSetup.bitmap);
+  // Made only at another DPI; DeleteObject refuses the null handle otherwise.
+  DeleteObject(gSetup.scaledBitmap);
+  DeleteObject(gSetup.font);
   // A dialog that never started never ran its end request.
   ReleaseSetupState();
   ExitProcess(code);

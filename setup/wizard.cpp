@@ -130,7 +130,7 @@ void ShowStep() {
   gSetup.currentPage->handler();
 }
 
-INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       InitDialog(dialog);
@@ -161,6 +161,11 @@ INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPAR
     case WM_CLOSE:
       EndRequest();
       return FALSE;
+    case kDpiChangedMessage:
+      // Handled here, the change is not the dialog manager's, which would lay the
+      // controls out again from the template.
+      RescaleWizard(wParam, lParam);
+      return TRUE;
     default:
       return FALSE;
   }

@@ -3,7 +3,7 @@
 # Windows' KnownDLLs (never searched for beside the program) and no MinGW runtime DLL,
 # built for ASLR and DEP (DYNAMIC_BASE, NX_COMPAT, HIGH_ENTROPY_VA for PE32+) with its
 # relocation directory; with WINDRES, its manifest (elevation,
-# the supported Windows versions, no common-controls 6, no DPI awareness) and its
+# the supported Windows versions, no common-controls 6, per-monitor DPI awareness) and its
 # version resource; with MAX_BYTES, its size. Prints its size.
 #   check_executable.sh OBJDUMP FILE PE32|PE32+ [WINDRES ORIGINAL_NAME DESCRIPTION [MAX_BYTES]]
 set -u
@@ -48,7 +48,10 @@ if [ -n "$windres" ]; then
     in_manifest "<supportedOS Id='{$os}'/>" "the manifest lacks supportedOS $os"
   done
   not_in_manifest "Common-Controls" "the manifest asks for common controls 6"
-  not_in_manifest "dpiAware" "the manifest declares DPI awareness"
+  in_manifest "<dpiAware xmlns='http://schemas.microsoft.com/SMI/2005/WindowsSettings'>true</dpiAware>" \
+              "the manifest does not declare DPI awareness for older Windows"
+  in_manifest "<dpiAwareness xmlns='http://schemas.microsoft.com/SMI/2016/WindowsSettings'>PerMonitorV2, PerMonitor</dpiAwareness>" \
+              "the manifest does not declare per-monitor DPI awareness"
   has "1 VERSIONINFO" "no version resource"
   has " FILEVERSION 6, 49, 0, 0" "file version is not 6.49.0.0"
   has " PRODUCTVERSION 6, 49, 0, 0" "product version is not 6.49.0.0"

@@ -15,6 +15,8 @@ enum : UINT {
   kHostWiden,        // makes window and list wide enough for a 255-character row
   kHostAddRawRow,    // a 300-character row added past AddCheckItem, item data 1
   kHostSyntheticDraw,  // wParam: one of SyntheticDraw; answers the draw request's result
+  kHostDpiChange,      // wParam: a DPI; the dialog's WM_DPICHANGED, its own rectangle suggested
+  kHostTextFits,       // wParam: a control; 1 when its text fits it in its own font
 };
 
 enum HostValue : WPARAM {
@@ -27,6 +29,7 @@ enum HostValue : WPARAM {
   kItemHeight,
   kTextOffset,
   kLastPing,
+  kCheckBox,  // the check box of the row drawn last: left, top, right, bottom a byte each
 };
 
 enum SyntheticDraw : WPARAM {

@@ -53,6 +53,21 @@ LRESULT SyntheticDrawRequest(HWND dialog, WPARAM kind) {
   return result;
 }
 
+// Measured as the control draws: a static wraps its words, a button keeps one line.
+bool TextFits(HWND control) {
+  char text[512], className[16];
+  GetWindowTextA(control, text, sizeof text);
+  GetClassNameA(control, className, sizeof className);
+  RECT client = {};
+  GetClientRect(control, &client);
+  RECT need = {0, 0, client.right, 0};
+  HDC dc = GetDC(control);
+  SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+  DrawTextA(dc, text, -1, &need, DT_CALCRECT | (lstrcmpiA(className, "Button") == 0 ? DT_SINGLELINE : DT_WORDBREAK));
+  ReleaseDC(control, dc);
+  return need.right <= client.right && need.bottom <= client.bottom;
+}
+
 LRESULT Value(WPARAM which) {
   switch (which) {
     case kInitialLeft: return gInitialRect.left;
@@ -64,6 +79,10 @@ LRESULT Value(WPARAM which) {
     case kItemHeight: return gSetup.checkList != nullptr ? gSetup.checkList->itemHeight : -1;
     case kTextOffset: return gSetup.checkList != nullptr ? gSetup.checkList->textOffset : -1;
     case kLastPing: return gLastPing;
+    case kCheckBox: {
+      const RECT& b = gSetup.checkList->checkBox;
+      return b.left | b.top << 8 | b.right << 16 | b.bottom << 24;
+    }
     default: return -1;
   }
 }
@@ -123,6 +142,14 @@ INT_PTR CALLBACK HostProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
     }
     case kHostSyntheticDraw:
       return Answer(dialog, SyntheticDrawRequest(dialog, wParam));
+    case kHostDpiChange: {  // as the wizard's WM_DPICHANGED does, with the window's own place
+      RECT r = {};
+      GetWindowRect(dialog, &r);
+      RescaleWizard(MAKEWPARAM(wParam, wParam), reinterpret_cast<LPARAM>(&r));
+      return Answer(dialog, 0);
+    }
+    case kHostTextFits:
+      return Answer(dialog, TextFits(GetDlgItem(dialog, static_cast<int>(wParam))));
     case WM_CLOSE:
       EndDialog(dialog, 0);
       return TRUE;

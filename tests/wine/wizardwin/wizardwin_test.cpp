@@ -401,6 +401,95 @@ TEST(WizardLayout, ChoosePagePassIsRepeatable) {
   }
 }
 
+// Wine takes the DPI from LogPixels when a program starts; the tests run at 96.
+void SetDpi(DWORD dpi) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+  RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  RegCloseKey(key);
+}
+struct DpiSetting {
+  explicit DpiSetting(DWORD dpi) { SetDpi(dpi); }
+  ~DpiSetting() { SetDpi(96); }
+};
+
+constexpr int kWelcomeIds[] = {300, 107, 201, 202, 203, 101, 102, 105, 106};
+constexpr int kChooseIds[] = {300, 107, 201, 202, 203, 101, 121, 105, 120, 119};
+
+// The window's size and the choose page's rectangles. Wine draws a caption at the DPI
+// its process started with (Windows at the window's), so the button row, which keeps
+// its distance to the client area's bottom, is taken from there.
+std::vector<RECT> ChoosePageLayout(HWND dialog) {
+  const RECT window = RectInParent(dialog);
+  std::vector<RECT> out = {Box(0, 0, window.right - window.left, window.bottom - window.top)};
+  for (int id : kChooseIds) {
+    RECT r = RectInParent(Item(dialog, id));
+    if (id >= 201 && id <= 203) OffsetRect(&r, 0, -ClientRect(dialog).bottom);
+    out.push_back(r);
+  }
+  return out;
+}
+
+bool Inside(const RECT& inner, const RECT& outer) {
+  RECT both;
+  return IntersectRect(&both, &inner, &outer) && SameRect(both, inner);
+}
+
+void ExpectApart(HWND dialog, const auto& ids, int dpi) {
+  RECT both;
+  for (int a : ids) {
+    for (int b : ids) {
+      const RECT ra = RectInParent(Item(dialog, a)), rb = RectInParent(Item(dialog, b));
+      EXPECT_FALSE(a < b && IntersectRect(&both, &ra, &rb)) << dpi << " DPI: " << a << " overlaps " << b;
+    }
+  }
+}
+
+TEST(WizardLayout, FollowsTheDpi) {
+  SIZE at96 = {};
+  if (Host host; host.Start()) at96 = {ClientRect(host.dialog).right, ClientRect(host.dialog).bottom};
+  std::vector<RECT> started144;
+  for (int dpi : {144, 192}) {
+    DpiSetting setting(dpi);
+    Host host;
+    ASSERT_TRUE(host.Start());
+    HWND d = host.dialog;
+    SetItemText(d, 101, "Tarvel Lib v6.49 (trial)\rCommunication, telephony and device components\rfor Borland Delphi and C++Builder.");
+    SetItemText(d, 102, "This programm will install Tarvel Lib on your computer\r\rClick NEXT for continue SETUP program.");
+    SetItemText(d, 105, "WARNING: Close all Delphi and CBuilder programs before !!!");
+    for (int id : kWelcomeIds) EXPECT_EQ(Send(d, kHostTextFits, id), 1) << dpi << " DPI: text of " << id;
+    ExpectApart(d, kWelcomeIds, dpi);
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_TRUE(Inside(RectInParent(d), work)) << dpi << " DPI: " << Show(RectInParent(d));
+    EXPECT_NEAR(ClientRect(d).right, at96.cx * dpi / 96.0, at96.cx * dpi / 96.0 * 0.05) << dpi << " DPI";
+    EXPECT_NEAR(ClientRect(d).bottom, at96.cy * dpi / 96.0, at96.cy * dpi / 96.0 * 0.05) << dpi << " DPI";
+
+    Send(d, kHostLayoutChoosePage);
+    host.Fill({1, -1, 1});
+    ASSERT_TRUE(host.Flush());
+    ExpectApart(d, kChooseIds, dpi);
+    const auto packed = static_cast<DWORD>(host.Query(kCheckBox));
+    const RECT box = Box(packed & 0xFF, packed >> 8 & 0xFF, (packed >> 16 & 0xFF) - (packed & 0xFF), (packed >> 24) - (packed >> 8 & 0xFF));
+    const RECT row = host.Row(box.top / static_cast<int>(Send(host.list, LB_GETITEMHEIGHT)));
+    EXPECT_TRUE(Inside(box, row)) << dpi << " DPI: box " << Show(box);
+    EXPECT_EQ(box.right - box.left, box.bottom - box.top) << dpi << " DPI: box " << Show(box);
+    EXPECT_NE(SettledScreenshot(host, dpi == 144 ? "wizard_choose_page_144dpi" : "wizard_choose_page_192dpi"), "");
+    if (dpi == 144) started144 = ChoosePageLayout(d);
+  }
+  // A window that meets 144 DPI later is laid out as one that started there (rectangle 0
+  // is the window's, then kChooseIds').
+  Host host;
+  ASSERT_TRUE(host.Start());
+  Send(host.dialog, kHostLayoutChoosePage);
+  Send(host.dialog, kHostDpiChange, 144);
+  const std::vector<RECT> changed = ChoosePageLayout(host.dialog);
+  for (std::size_t i = 0; i < changed.size(); ++i) {
+    EXPECT_TRUE(SameRect(changed[i], started144[i])) << i << ": " << Show(changed[i]) << ", not " << Show(started144[i]);
+  }
+  for (int id : kChooseIds) EXPECT_TRUE(IsShown(host.dialog, id)) << id;
+}
+
 // ---------------------------------------------------------------------------
 // Check list: input.
 

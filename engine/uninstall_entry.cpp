@@ -88,9 +88,8 @@ void WriteUninstallEntry() {
   // Without its log the entry's command would fail, or replay a log that someone else
   // put there: the values the script wrote go again, and that is a failure.
   if (gSetup.log.file == nullptr) {
-    const bool gone = RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey) == ERROR_SUCCESS;
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kUninstallKey);
     DiagLog("Apps entry %s: not written, the uninstall log was not created", kUninstallKey);
-    if (gone) RegFlushKey(HKEY_LOCAL_MACHINE);
     NoteValueFailure(gSetup.failures, "HKEY_LOCAL_MACHINE", kUninstallKey, "UninstallString");
     return;
   }

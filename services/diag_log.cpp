@@ -25,12 +25,8 @@ bool OpenDiagLog(std::string_view path, const char* program) {
   // it may be a link, and they stay held until the file is open.
   char folder[MAX_PATH];
   CopyText(folder, MAX_PATH, name);
-  char* cut = folder + lstrlenA(folder);
-  while (cut > folder && cut[-1] != '\\' && cut[-1] != '/') --cut;
-  if (cut > folder + 1) {
-    cut[-1] = '\0';
-    if (GuardRoot(folder, nullptr) != PathState::Safe) return false;
-  }
+  CutToParent(folder);
+  if (lstrlenA(folder) != lstrlenA(name) && GuardRoot(folder, nullptr) != PathState::Safe) return false;
   // Opened without following a link and without emptying it: a link, or a file with a
   // second name elsewhere, is refused before a byte is written.
   BY_HANDLE_FILE_INFORMATION info;

@@ -2,9 +2,8 @@
 // the installer makes gets.
 #include "services/folder_takeover.h"
 
-// windows.h first: the descriptor-string and ACL headers build on its types.
+// windows.h first: the ACL header builds on its types.
 #include <aclapi.h>
-#include <sddl.h>
 
 #include "services/diag_log.h"
 #include "services/protected_descriptor.h"
@@ -13,32 +12,34 @@
 namespace {
 
 // An administrator may take any object and set any owner, but only with these rights
-// turned on in the token.
-void EnableOwnershipRights() {
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token)) return;
-  for (const char* name : {SE_TAKE_OWNERSHIP_NAME, SE_RESTORE_NAME}) {
-    TOKEN_PRIVILEGES rights = {1, {{{0, 0}, SE_PRIVILEGE_ENABLED}}};
-    if (LookupPrivilegeValueA(nullptr, name, &rights.Privileges[0].Luid))
-      AdjustTokenPrivileges(token, FALSE, &rights, 0, nullptr, nullptr);
-  }
-  CloseHandle(token);
-}
+// turned on in the token: SeTakeOwnershipPrivilege and SeRestorePrivilege, whose
+// numbers Windows fixes.
+struct OwnershipRights {
+  DWORD count;
+  LUID_AND_ATTRIBUTES rights[2];
+};
+constexpr OwnershipRights kOwnershipRights = {
+    2, {{{9, 0}, SE_PRIVILEGE_ENABLED}, {{18, 0}, SE_PRIVILEGE_ENABLED}}};
 
 DWORD SetAdministratorsOwn(const char* path) {
-  EnableOwnershipRights();
-  PSID admins = nullptr;
+  HANDLE token = nullptr;
+  if (OpenProcessToken(reinterpret_cast<HANDLE>(-1), TOKEN_ADJUST_PRIVILEGES, &token)) {  // this process
+    AdjustTokenPrivileges(token, FALSE,
+                          reinterpret_cast<TOKEN_PRIVILEGES*>(const_cast<OwnershipRights*>(&kOwnershipRights)), 0,
+                          nullptr, nullptr);
+    CloseHandle(token);
+  }
+  // The descriptor is self-relative: its DACL lies at the offset it gives.
   void* descriptor = TakeProtectedDescriptor(Protected::Folder);
-  BOOL present = FALSE, defaulted = FALSE;
-  PACL dacl = nullptr;
   DWORD status = ERROR_INVALID_SECURITY_DESCR;
-  if (descriptor != nullptr && ConvertStringSidToSidA("BA", &admins) &&
-      GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) && present)
-    status = SetNamedSecurityInfoA(const_cast<char*>(path), SE_FILE_OBJECT,
-                                   OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                                       PROTECTED_DACL_SECURITY_INFORMATION,
-                                   admins, nullptr, dacl, nullptr);
-  if (admins != nullptr) LocalFree(admins);
+  if (descriptor != nullptr) {
+    const auto* sd = static_cast<SECURITY_DESCRIPTOR_RELATIVE*>(descriptor);
+    status = SetNamedSecurityInfoA(
+        const_cast<char*>(path), SE_FILE_OBJECT,
+        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+        const_cast<void*>(AdministratorsSid()), nullptr,
+        reinterpret_cast<PACL>(static_cast<BYTE*>(descriptor) + sd->Dacl), nullptr);
+  }
   ReleaseProtectedDescriptor(descriptor);
   return status;
 }
@@ -47,16 +48,13 @@ DWORD SetAdministratorsOwn(const char* path) {
 
 bool TakeOverFolder(HANDLE folder, const char* path) {
   char why[kTrustWhyCapacity];
-  if (OnlyAdministratorsCanChange(folder, why, sizeof why)) return true;
+  if (OnlyAdministratorsCanChange(folder, why)) return true;
   // By name: the folder is held open without sharing deletion, so the name still
-  // leads to the folder that was checked.
+  // leads to the folder that was checked. What is set is the protected folder
+  // descriptor, which passes the rule by itself.
   const DWORD status = SetAdministratorsOwn(path);
-  char after[kTrustWhyCapacity];
-  const bool taken = status == ERROR_SUCCESS && OnlyAdministratorsCanChange(folder, after, sizeof after);
-  if (taken) {
-    DiagLog("Folder %s: %s; taken over by the administrators", path, why);
-  } else {
-    DiagLog("Folder %s: %s; could not be taken over, error %lu", path, why, status);
-  }
-  return taken;
+  DiagLog(status == ERROR_SUCCESS ? "Folder %s: %s; taken over by the administrators"
+                                  : "Folder %s: %s; not taken over, error %lu",
+          path, why, status);
+  return status == ERROR_SUCCESS;
 }

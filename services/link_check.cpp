@@ -1,9 +1,5 @@
 // The held folders of one run: a small table of handles, each opened without following
 // a reparse point and without sharing deletion, looked up by path before any new open.
-// Deletion through a handle came with Windows Vista: this file alone needs its
-// declarations, the rest of the programs keep the older ones.
-#undef _WIN32_WINNT
-#define _WIN32_WINNT 0x0600
 #include "services/link_check.h"
 
 #include "engine/text.h"
@@ -194,13 +190,4 @@ HANDLE OpenUnfollowed(const char* path, DWORD access, DWORD share, DWORD disposi
 bool IsPlainFile(const BY_HANDLE_FILE_INFORMATION& info) {
   return (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
          info.nNumberOfLinks == 1;
-}
-
-bool DeleteThroughHandle(HANDLE object) {
-  FILE_DISPOSITION_INFO disposition = {TRUE};
-  const bool marked = SetFileInformationByHandle(object, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
-  const DWORD error = GetLastError();
-  CloseHandle(object);
-  SetLastError(marked ? ERROR_SUCCESS : error);
-  return marked;
 }

@@ -42,6 +42,3 @@ inline HANDLE OpenForDeletion(const char* path, BY_HANDLE_FILE_INFORMATION* info
   return OpenUnfollowed(path, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, info);
 }
-// Marks the open object deleted; Windows removes it when the handle is closed. The
-// handle is closed here.
-bool DeleteThroughHandle(HANDLE object);

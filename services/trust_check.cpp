@@ -6,8 +6,6 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include "engine/text.h"
-
 namespace {
 
 // Rights that let an account change what an elevated program will act on: its data,
@@ -27,6 +25,9 @@ constexpr BYTE kTrusted[] = {
 
 constexpr char kNoDacl[] = "no DACL";
 
+constexpr std::size_t kAdministratorsAt = 12;  // S-1-5-32-544 in kTrusted
+static_assert(kTrusted[kAdministratorsAt + 1] == 2 && kTrusted[kAdministratorsAt + 12] == 0x20);
+
 DWORD SidLength(const BYTE* sid) { return 8u + 4u * sid[1]; }
 
 bool SameSid(const BYTE* a, const BYTE* b) {
@@ -44,27 +45,27 @@ bool IsTrusted(const BYTE* sid, const BYTE* self) {
   return false;
 }
 
-bool Refuse(char* why, std::size_t capacity, const char* format, const BYTE* sid, ACCESS_MASK mask) {
+// A SID's text is at most 184 characters, the longest format 24.
+bool Refuse(TrustWhy& why, const char* format, const BYTE* sid, ACCESS_MASK mask) {
   char* text = nullptr;
   if (sid == nullptr || !ConvertSidToStringSidA(const_cast<BYTE*>(sid), &text)) text = nullptr;
-  char line[kTrustWhyCapacity + 64];
-  wsprintfA(line, format, text != nullptr ? text : "", mask);
+  wsprintfA(why, format, text != nullptr ? text : "", mask);
   if (text != nullptr) LocalFree(text);
-  CopyText(why, capacity, line);
   return false;
 }
 
 }  // namespace
 
-bool OnlyAdministratorsCanChangeDescriptor(PSECURITY_DESCRIPTOR descriptor, PSID self, char* why,
-                                           std::size_t capacity) {
+const void* AdministratorsSid() { return kTrusted + kAdministratorsAt; }
+
+bool OnlyAdministratorsCanChangeDescriptor(PSECURITY_DESCRIPTOR descriptor, PSID self, TrustWhy& why) {
   const auto* sd = static_cast<const SECURITY_DESCRIPTOR_RELATIVE*>(descriptor);
   const auto* base = static_cast<const BYTE*>(descriptor);
   const BYTE* owner = sd->Owner != 0 ? base + sd->Owner : nullptr;
   if ((sd->Control & SE_SELF_RELATIVE) == 0 || !IsTrusted(owner, static_cast<const BYTE*>(self)))
-    return Refuse(why, capacity, "owner %s", owner, 0);
+    return Refuse(why, "owner %s", owner, 0);
   // No DACL at all lets everyone do everything.
-  if ((sd->Control & SE_DACL_PRESENT) == 0 || sd->Dacl == 0) return Refuse(why, capacity, kNoDacl, nullptr, 0);
+  if ((sd->Control & SE_DACL_PRESENT) == 0 || sd->Dacl == 0) return Refuse(why, kNoDacl, nullptr, 0);
   const auto* acl = reinterpret_cast<const ACL*>(base + sd->Dacl);
   const BYTE* ace = reinterpret_cast<const BYTE*>(acl + 1);
   const BYTE* end = reinterpret_cast<const BYTE*>(acl) + acl->AclSize;
@@ -74,7 +75,7 @@ bool OnlyAdministratorsCanChangeDescriptor(PSECURITY_DESCRIPTOR descriptor, PSID
     const ACCESS_MASK mask = reinterpret_cast<const ACCESS_ALLOWED_ACE*>(ace)->Mask;
     const BYTE* sid = ace + 8;
     ace += header->AceSize;
-    if (header->AceSize < 8 || ace > end) return Refuse(why, capacity, kNoDacl, nullptr, 0);
+    if (header->AceSize < 8 || ace > end) return Refuse(why, kNoDacl, nullptr, 0);
     // Denials and audits take nothing away from the rule; object ACEs carry their SID
     // further on and are judged by their rights alone.
     const bool plain = type == ACCESS_ALLOWED_ACE_TYPE || type == ACCESS_ALLOWED_CALLBACK_ACE_TYPE;
@@ -82,16 +83,16 @@ bool OnlyAdministratorsCanChangeDescriptor(PSECURITY_DESCRIPTOR descriptor, PSID
     if ((!plain && !object) || (mask & kChanging) == 0) continue;
     if (plain && sid + 8 <= ace && sid + SidLength(sid) <= ace && IsTrusted(sid, static_cast<const BYTE*>(self)))
       continue;
-    return Refuse(why, capacity, "%s may change it (0x%lX)", plain ? sid : nullptr, mask);
+    return Refuse(why, "%s may change it (0x%lX)", plain ? sid : nullptr, mask);
   }
   return true;
 }
 
-bool OnlyAdministratorsCanChange(HANDLE object, char* why, std::size_t capacity) {
+bool OnlyAdministratorsCanChange(HANDLE object, TrustWhy& why) {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   const DWORD status = GetSecurityInfo(object, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
                                        nullptr, nullptr, nullptr, nullptr, &descriptor);
-  if (status != ERROR_SUCCESS) return Refuse(why, capacity, "%.0serror %lu", nullptr, status);
+  if (status != ERROR_SUCCESS) return Refuse(why, "%.0serror %lu", nullptr, status);
   // The account running the program: under Wine it owns every file.
   alignas(8) BYTE user[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
   PSID self = nullptr;
@@ -102,7 +103,7 @@ bool OnlyAdministratorsCanChange(HANDLE object, char* why, std::size_t capacity)
       self = reinterpret_cast<TOKEN_USER*>(user)->User.Sid;
     CloseHandle(token);
   }
-  const bool only = OnlyAdministratorsCanChangeDescriptor(descriptor, self, why, capacity);
+  const bool only = OnlyAdministratorsCanChangeDescriptor(descriptor, self, why);
   LocalFree(descriptor);
   return only;
 }

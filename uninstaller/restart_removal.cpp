@@ -1,5 +1,9 @@
-// Deletion at the next restart (MoveFileExA, MOVEFILE_DELAY_UNTIL_REBOOT) of what the
-// log names and what is in use now. Only texts of the log are ever scheduled.
+// Deletion through the handle that was checked, and at the next restart (MoveFileExA,
+// MOVEFILE_DELAY_UNTIL_REBOOT) of what the log names and what is in use now. Only texts
+// of the log are ever scheduled. Deletion through a handle came with Windows Vista:
+// this file alone needs its declarations, the rest of the programs keep the older ones.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600
 #include "uninstaller/restart_removal.h"
 
 #include <windows.h>
@@ -129,3 +133,12 @@ void ScheduleHoldingFolders(const char* const* folders, std::size_t count) {
 bool RestartCompletesRemoval() { return gScheduled; }
 
 bool RestartNeeded() { return gRestartNeeded; }
+
+bool DeleteThroughHandle(HANDLE object) {
+  FILE_DISPOSITION_INFO disposition = {TRUE};
+  const bool marked = SetFileInformationByHandle(object, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+  const DWORD error = GetLastError();
+  CloseHandle(object);
+  SetLastError(marked ? ERROR_SUCCESS : error);
+  return marked;
+}

@@ -1,6 +1,8 @@
 // Files and folders of the log that are in use at uninstall time, left for Windows
 // to delete at the next restart.
 #pragma once
+#include <windows.h>
+
 #include <cstddef>
 
 // Deletes a file the log names through the handle it was checked by. One that is in
@@ -19,3 +21,7 @@ bool RestartCompletesRemoval();
 // Whether it scheduled a file other than the uninstaller's own: the removal is then
 // not complete until the restart (exit code 3010), while its own file never needs one.
 bool RestartNeeded();
+
+// Marks the open object deleted; Windows removes it when the handle is closed. The
+// handle is closed here; false with the error of the mark.
+bool DeleteThroughHandle(HANDLE object);

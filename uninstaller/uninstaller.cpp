@@ -193,7 +193,7 @@ bool RootTrusted(HANDLE folder, const char* path) {
   if (gUninstaller.rootChecked) return true;
   gUninstaller.rootChecked = true;
   char why[kTrustWhyCapacity];
-  if (OnlyAdministratorsCanChange(folder, why, sizeof why)) return true;
+  if (OnlyAdministratorsCanChange(folder, why)) return true;
   DiagLog(kRefusedLine, path, why);
   return false;
 }
@@ -222,7 +222,7 @@ HANDLE OpenTrustedLog(const char* path) {
   char why[kTrustWhyCapacity];
   CopyText(why, sizeof why, kLinkText);
   const bool plain = IsPlainFile(info);
-  if (plain && OnlyAdministratorsCanChange(file, why, sizeof why)) return file;
+  if (plain && OnlyAdministratorsCanChange(file, why)) return file;
   DiagLog(kRefusedLine, path, why);
   gUninstaller.refused = true;
   CloseHandle(file);
@@ -261,6 +261,28 @@ bool LoadLog(const char* path) {
   return true;
 }
 
+namespace {
+
+// A folder that another program holds open cannot be opened for its removal; whether it
+// would have been kept anyway is asked of its entries.
+bool HoldsSomething(const char* path) {
+  char pattern[kLogPathCapacity + 2];
+  if (CopyText(pattern, sizeof pattern, path) != TextLength(path) || AppendText(pattern, sizeof pattern, "\\*") != 2)
+    return false;
+  WIN32_FIND_DATAA entry;
+  HANDLE find = FindFirstFileA(pattern, &entry);
+  bool holds = false;
+  while (find != INVALID_HANDLE_VALUE && !holds) {
+    const char* n = entry.cFileName;
+    holds = !(n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0')));
+    if (!holds && !FindNextFileA(find, &entry)) break;
+  }
+  if (find != INVALID_HANDLE_VALUE) FindClose(find);
+  return holds;
+}
+
+}  // namespace
+
 void RemoveDirectories() {
   const std::size_t logged = gUninstaller.directories.count;
   while (const char* path = PopDirectory(gUninstaller.directories)) {
@@ -279,6 +301,7 @@ void RemoveDirectories() {
     if (state == PathState::Missing) SetLastError(ERROR_PATH_NOT_FOUND);
     // A folder that still holds something is kept by design: not a failure.
     const bool removed = folder != INVALID_HANDLE_VALUE && DeleteThroughHandle(folder);
+    if (!removed && GetLastError() == ERROR_SHARING_VIOLATION && HoldsSomething(path)) SetLastError(ERROR_DIR_NOT_EMPTY);
     if (!removed && GetLastError() == ERROR_DIR_NOT_EMPTY) {
       DiagLog("Remove folder %s: not empty, kept", path);
     } else {

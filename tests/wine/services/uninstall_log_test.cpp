@@ -135,7 +135,7 @@ TEST(TrustCheck, OwnersAndEntriesThatLetOthersChangeAnObject) {
     ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(c.sddl, SDDL_REVISION_1, &descriptor, nullptr))
         << c.sddl;
     char why[kTrustWhyCapacity] = {};
-    EXPECT_EQ(OnlyAdministratorsCanChangeDescriptor(descriptor, self, why, sizeof why), c.why == nullptr) << c.sddl;
+    EXPECT_EQ(OnlyAdministratorsCanChangeDescriptor(descriptor, self, why), c.why == nullptr) << c.sddl;
     if (c.why != nullptr) {
       EXPECT_STREQ(why, c.why) << c.sddl;
     }

@@ -336,7 +336,7 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
       HANDLE root = CreateFileA("C:\\tvtest\\lib", READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
       char why[kTrustWhyCapacity] = {};
-      EXPECT_TRUE(OnlyAdministratorsCanChange(root, why, sizeof why)) << why;
+      EXPECT_TRUE(OnlyAdministratorsCanChange(root, why)) << why;
       CloseHandle(root);
       continue;
     }

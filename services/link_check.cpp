@@ -87,7 +87,8 @@ bool Level(void* context, const char* prefix) {
     return false;
   }
   // A file with a second name could be changed through a name outside the root.
-  const bool sound = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && (folder || info.nNumberOfLinks == 1) &&
+  const bool sound = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
+                     (folder || info.nNumberOfLinks == 1) &&
                      (!folder || !walk.check || gCheck == nullptr || gCheck(level, prefix));
   // The last level is only looked at: the step that named it may delete or replace it.
   if (!sound || !folder || (last && !walk.holdLast) || gHeldCount == kHeldCapacity) {

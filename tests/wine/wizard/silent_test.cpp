@@ -279,8 +279,8 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
        "Folder C:\\tvtest\\lib: S-1-1-0 may change it (0x1301FF); taken over by the administrators", nullptr, true},
       {"no uninstall log, no Apps entry", "setup/setup.exe", "/S /COMPONENTS=help" + log + " /D=C:\\tvtest\\lib", 5,
        "could not be written: HKEY_LOCAL_MACHINE\\" + std::string(kUninstallKey) + "\\UninstallString", false, nullptr,
-       nullptr, "Apps entry " + std::string(kUninstallKey) + ": not written, the uninstall log was not created", nullptr,
-       false, true},
+       nullptr, "Apps entry " + std::string(kUninstallKey) + ": not written, the uninstall log was not created",
+       nullptr, false, true},
   };
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -299,7 +299,8 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
     }
     if (c.open || c.noLog) {
       ASSERT_TRUE(CreateDirectoryA("C:\\tvtest\\lib", nullptr));
-      ASSERT_TRUE(c.open ? LetEveryoneChange("C:\\tvtest\\lib") : CreateDirectoryA("C:\\tvtest\\lib\\uninst.qln", nullptr));
+      ASSERT_TRUE(c.open ? LetEveryoneChange("C:\\tvtest\\lib")
+                         : CreateDirectoryA("C:\\tvtest\\lib\\uninst.qln", nullptr));
     }
     Program ide;
     HWND ideWindow = nullptr;
@@ -333,8 +334,8 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
     const bool installed = c.code == 0 ? c.arguments.find("/?") == std::string::npos : c.code == 5 && !c.noLog;
     EXPECT_EQ(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), installed) << c.name;
     if (c.open) {
-      HANDLE root = CreateFileA("C:\\tvtest\\lib", READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      HANDLE root = CreateFileA("C:\\tvtest\\lib", READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
       char why[kTrustWhyCapacity] = {};
       EXPECT_TRUE(OnlyAdministratorsCanChange(root, why)) << why;
       CloseHandle(root);

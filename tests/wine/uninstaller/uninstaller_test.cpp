@@ -476,6 +476,78 @@ TEST(Uninstaller, CancelOrCloseBoxInTheReadyStateRemoveNothing) {
   RegDeleteTree(HKEY_CURRENT_USER, kTestKey);
 }
 
+// The client size, then every control's rectangle (the logo is 300), and its texts.
+constexpr int kDialogIds[] = {300, kTitle, kMessage, kStatus, kProgress, kUninstall, kCancel};
+std::vector<RECT> DialogLayout(HWND dialog, std::string* texts) {
+  std::vector<RECT> out = {ClientRect(dialog)};
+  for (int id : kDialogIds) {
+    out.push_back(RectInParent(Item(dialog, id)));
+    *texts += ItemText(dialog, id) + "|";
+  }
+  return out;
+}
+
+// Measured with the font the dialog makes at `dpi`: word-wrapped within the control.
+bool TextFits(HWND dialog, int id, int dpi) {
+  const RECT r = RectInParent(Item(dialog, id));
+  RECT need = {0, 0, r.right - r.left - (id >= kUninstall ? 4 : 0), 0};
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ kept = SelectObject(screen, CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "MS Sans Serif"));
+  DrawTextA(screen, ItemText(dialog, id).c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK);
+  DeleteObject(SelectObject(screen, kept));
+  ReleaseDC(nullptr, screen);
+  return need.right <= r.right - r.left && need.bottom <= r.bottom - r.top;
+}
+
+TEST(Uninstaller, DialogIsLaidOutAtTheDpiItStartsAtOrMovesTo) {
+  const std::string root = FreshFolder("dpi");
+  ASSERT_TRUE(WriteFileBytes(root + "\\uninst.qln", Rec(1, "Tarvel Lib v6.49 (trial)") + Rec(9, root)));
+  std::vector<RECT> at96, at144;
+  std::string texts96, texts;
+  // Not 192: Wine's bitmap font of the template stops growing above 144 DPI, and the
+  // dialog manager lays the template out by its font.
+  for (int dpi : {96, 144}) {
+    DpiSetting setting(dpi);
+    Program p;
+    ASSERT_TRUE(StartUninstaller(Exe(), "qlnclear.exe " + root + "\\uninst.qln", &p));
+    HWND d = WaitForDialog(p);
+    ASSERT_NE(d, nullptr) << dpi;
+    const std::vector<RECT> layout = DialogLayout(d, dpi == 96 ? &texts96 : &texts);
+    if (dpi == 96) at96 = layout;
+    if (dpi == 144) at144 = layout;
+    EXPECT_NEAR(layout[0].right, at96[0].right * dpi / 96.0, at96[0].right * dpi / 96.0 * 0.05) << dpi;
+    EXPECT_NEAR(layout[0].bottom, at96[0].bottom * dpi / 96.0, at96[0].bottom * dpi / 96.0 * 0.05) << dpi;
+    for (int id : {kTitle, kMessage, kUninstall, kCancel}) EXPECT_TRUE(TextFits(d, id, dpi)) << dpi << " DPI: " << id;
+    RECT both;
+    for (std::size_t a = 1; a < layout.size(); ++a) {
+      for (std::size_t b = a + 1; b < layout.size(); ++b) {
+        EXPECT_FALSE(IntersectRect(&both, &layout[a], &layout[b])) << dpi << " DPI: " << a << ", " << b;
+      }
+    }
+    EXPECT_TRUE(WaitUntil([&] { FlushPaint(d); return LogoIsDrawn(d); }, 5000)) << dpi;
+    EXPECT_EQ(ClickAndExit(d, p), 3u) << dpi;
+  }
+  // A dialog that meets 144 DPI later is laid out as one that started there, its texts kept.
+  Program p;
+  ASSERT_TRUE(StartUninstaller(Exe(), "qlnclear.exe " + root + "\\uninst.qln", &p));
+  HWND d = WaitForDialog(p);
+  ASSERT_NE(d, nullptr);
+  // Windows hands the suggested rectangle over in the dialog's own process.
+  const RECT suggested = RectInParent(d);
+  void* remote = VirtualAllocEx(p.process, nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE);
+  ASSERT_TRUE(WriteProcessMemory(p.process, remote, &suggested, sizeof suggested, nullptr));
+  SendMessageA(d, 0x02E0, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(remote));
+  texts.clear();
+  const std::vector<RECT> changed = DialogLayout(d, &texts);
+  for (std::size_t i = 0; i < changed.size(); ++i) {
+    EXPECT_TRUE(EqualRect(&changed[i], &at144[i])) << i << ": " << changed[i].right << " x " << changed[i].bottom;
+  }
+  EXPECT_EQ(texts, texts96);
+  EXPECT_TRUE(WaitUntil([&] { FlushPaint(d); return LogoIsDrawn(d); }, 5000));
+  EXPECT_EQ(ClickAndExit(d, p), 3u);
+  RemoveTree(root);
+}
+
 TEST(Uninstaller, UnknownTypeIsPassedOverAndALaterBannerRetitles) {
   const std::string root = FreshFolder("type10");
   const std::string a = root + "\\a.dcu", b = root + "\\b.dcu";

@@ -502,49 +502,40 @@ bool TextFits(HWND dialog, int id, int dpi) {
 TEST(Uninstaller, DialogIsLaidOutAtTheDpiItStartsAtOrMovesTo) {
   const std::string root = FreshFolder("dpi");
   ASSERT_TRUE(WriteFileBytes(root + "\\uninst.qln", Rec(1, "Tarvel Lib v6.49 (trial)") + Rec(9, root)));
-  std::vector<RECT> at96, at144;
-  std::string texts96, texts;
-  // Not 192: Wine's bitmap font of the template stops growing above 144 DPI, and the
-  // dialog manager lays the template out by its font.
-  for (int dpi : {96, 144}) {
-    DpiSetting setting(dpi);
+  // Started at a DPI, then moved to another (0: not moved). Not 192: Wine's bitmap font of
+  // the template stops growing above 144 DPI, and the dialog manager lays it out by its font.
+  const POINT cases[] = {{96, 0}, {144, 0}, {96, 144}};
+  std::vector<RECT> layouts[3];
+  std::string texts[3];
+  for (int c = 0; c < 3; ++c) {
+    const int dpi = cases[c].y != 0 ? cases[c].y : cases[c].x;
+    DpiSetting setting(cases[c].x);
     Program p;
     ASSERT_TRUE(StartUninstaller(Exe(), "qlnclear.exe " + root + "\\uninst.qln", &p));
     HWND d = WaitForDialog(p);
-    ASSERT_NE(d, nullptr) << dpi;
-    const std::vector<RECT> layout = DialogLayout(d, dpi == 96 ? &texts96 : &texts);
-    if (dpi == 96) at96 = layout;
-    if (dpi == 144) at144 = layout;
-    EXPECT_NEAR(layout[0].right, at96[0].right * dpi / 96.0, at96[0].right * dpi / 96.0 * 0.05) << dpi;
-    EXPECT_NEAR(layout[0].bottom, at96[0].bottom * dpi / 96.0, at96[0].bottom * dpi / 96.0 * 0.05) << dpi;
-    for (int id : {kTitle, kMessage, kUninstall, kCancel}) EXPECT_TRUE(TextFits(d, id, dpi)) << dpi << " DPI: " << id;
-    RECT both;
-    for (std::size_t a = 1; a < layout.size(); ++a) {
-      for (std::size_t b = a + 1; b < layout.size(); ++b) {
-        EXPECT_FALSE(IntersectRect(&both, &layout[a], &layout[b])) << dpi << " DPI: " << a << ", " << b;
-      }
+    ASSERT_NE(d, nullptr) << c;
+    if (cases[c].y != 0) {
+      // Windows hands the suggested rectangle over in the dialog's own process.
+      const RECT suggested = RectInParent(d);
+      void* remote = VirtualAllocEx(p.process, nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE);
+      ASSERT_TRUE(WriteProcessMemory(p.process, remote, &suggested, sizeof suggested, nullptr));
+      SendMessageA(d, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
     }
-    EXPECT_TRUE(WaitUntil([&] { FlushPaint(d); return LogoIsDrawn(d); }, 5000)) << dpi;
-    EXPECT_EQ(ClickAndExit(d, p), 3u) << dpi;
+    layouts[c] = DialogLayout(d, &texts[c]);
+    const RECT &client = layouts[c][0], &at96 = layouts[0][0];
+    EXPECT_NEAR(client.right, at96.right * dpi / 96.0, at96.right * dpi / 96.0 * 0.05) << c;
+    EXPECT_NEAR(client.bottom, at96.bottom * dpi / 96.0, at96.bottom * dpi / 96.0 * 0.05) << c;
+    for (int id : {kTitle, kMessage, kUninstall, kCancel}) EXPECT_TRUE(TextFits(d, id, dpi)) << c << ": " << id;
+    RECT both;
+    for (std::size_t a = 1; a < layouts[c].size(); ++a)
+      for (std::size_t b = a + 1; b < layouts[c].size(); ++b)
+        EXPECT_FALSE(IntersectRect(&both, &layouts[c][a], &layouts[c][b])) << c << ": " << a << ", " << b;
+    EXPECT_EQ(texts[c], texts[0]) << c;
+    EXPECT_TRUE(WaitUntil([&] { FlushPaint(d); return LogoIsDrawn(d); }, 5000)) << c;
+    EXPECT_EQ(ClickAndExit(d, p), 3u) << c;
   }
-  // A dialog that meets 144 DPI later is laid out as one that started there, its texts kept.
-  Program p;
-  ASSERT_TRUE(StartUninstaller(Exe(), "qlnclear.exe " + root + "\\uninst.qln", &p));
-  HWND d = WaitForDialog(p);
-  ASSERT_NE(d, nullptr);
-  // Windows hands the suggested rectangle over in the dialog's own process.
-  const RECT suggested = RectInParent(d);
-  void* remote = VirtualAllocEx(p.process, nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE);
-  ASSERT_TRUE(WriteProcessMemory(p.process, remote, &suggested, sizeof suggested, nullptr));
-  SendMessageA(d, 0x02E0, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(remote));
-  texts.clear();
-  const std::vector<RECT> changed = DialogLayout(d, &texts);
-  for (std::size_t i = 0; i < changed.size(); ++i) {
-    EXPECT_TRUE(EqualRect(&changed[i], &at144[i])) << i << ": " << changed[i].right << " x " << changed[i].bottom;
-  }
-  EXPECT_EQ(texts, texts96);
-  EXPECT_TRUE(WaitUntil([&] { FlushPaint(d); return LogoIsDrawn(d); }, 5000));
-  EXPECT_EQ(ClickAndExit(d, p), 3u);
+  // A dialog that meets 144 DPI later is laid out as one that started there.
+  for (std::size_t i = 0; i < layouts[2].size(); ++i) EXPECT_TRUE(EqualRect(&layouts[2][i], &layouts[1][i])) << i;
   RemoveTree(root);
 }
 

@@ -6,6 +6,7 @@
 
 #include <array>
 
+#include "controls/dpi_window.h"
 #include "services/diag_log.h"
 #include "services/link_check.h"
 #include "services/trust_check.h"
@@ -160,6 +161,7 @@ void StartDialog(HWND dialog) {
                     GetDlgItem(dialog, IDC_MESSAGE));
   HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_UNINSTALL));
   if (icon != nullptr) SetClassLongPtrA(dialog, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
+  StartDialogScale(gUninstaller.scale, dialog);
   SetStatus(gUninstaller.logPath);
   const bool loaded = gUninstaller.loaded = LoadLog(gUninstaller.logPath);
   TakeDirectoryStack();
@@ -336,7 +338,7 @@ void RunRemoval() {
   SetItem(IDC_CANCEL, "Finish");
 }
 
-INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG:
       StartDialog(dialog);
@@ -352,6 +354,11 @@ INT_PTR CALLBACK UninstallDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     case WM_CLOSE:
       CloseDialog();
       return 0;
+    case kDpiChangedMessage:
+      // Handled here, the change is not also the dialog manager's (Windows 10 1703 and
+      // later would lay the template out once more; Wine does nothing).
+      RescaleDialog(gUninstaller.scale, dialog, wParam, lParam);
+      return TRUE;
     default:
       return 0;
   }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "uninstaller/dialog_scale.h"
 #include "uninstaller/log_path.h"
 #include "uninstaller/log_walk.h"
 #include "uninstaller/walk_display.h"
@@ -25,6 +26,7 @@ struct UninstallerState {
   bool ideRunning;         // the removal was not run: an IDE was running
   bool removed;            // the walk runs at most once
   WalkDisplay display;     // the bar, the status line and the message line
+  DialogScale scale;       // the dialog's DPI, its logo and font at that DPI
 };
 
 extern UninstallerState gUninstaller;

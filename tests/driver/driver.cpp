@@ -268,6 +268,13 @@ RECT ClientRect(HWND window) {
   return r;
 }
 
+void SetDpi(DWORD dpi) {
+  HKEY key = nullptr;
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+  RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+  RegCloseKey(key);
+}
+
 bool Capture(HWND window, Pixels* pixels, bool clientOnly) {
   RECT r = {};
   if (clientOnly) {

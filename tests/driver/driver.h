@@ -81,6 +81,13 @@ bool WaitUntil(F predicate, DWORD timeoutMs = 10000) {
 RECT RectInParent(HWND window);
 RECT ClientRect(HWND window);  // SendMessage-free: GetClientRect works across processes
 
+// Wine takes the DPI from LogPixels when a program starts; the tests run at 96.
+void SetDpi(DWORD dpi);
+struct DpiSetting {
+  explicit DpiSetting(DWORD dpi) { SetDpi(dpi); }
+  ~DpiSetting() { SetDpi(96); }
+};
+
 // Pixels of a window (frame included) as 0x00RRGGBB rows, top to bottom.
 struct Pixels {
   int width = 0;

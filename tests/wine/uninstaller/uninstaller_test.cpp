@@ -476,6 +476,69 @@ TEST(Uninstaller, CancelOrCloseBoxInTheReadyStateRemoveNothing) {
   RegDeleteTree(HKEY_CURRENT_USER, kTestKey);
 }
 
+// The client size, then every control's rectangle (the logo is 300), and its texts.
+constexpr int kDialogIds[] = {300, kTitle, kMessage, kStatus, kProgress, kUninstall, kCancel};
+std::vector<RECT> DialogLayout(HWND dialog, std::string* texts) {
+  std::vector<RECT> out = {ClientRect(dialog)};
+  for (int id : kDialogIds) {
+    out.push_back(RectInParent(Item(dialog, id)));
+    *texts += ItemText(dialog, id) + "|";
+  }
+  return out;
+}
+
+// Measured with the font the dialog makes at `dpi`: word-wrapped within the control.
+bool TextFits(HWND dialog, int id, int dpi) {
+  const RECT r = RectInParent(Item(dialog, id));
+  RECT need = {0, 0, r.right - r.left - (id >= kUninstall ? 4 : 0), 0};
+  HDC screen = GetDC(nullptr);
+  HGDIOBJ kept = SelectObject(screen, CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "MS Sans Serif"));
+  DrawTextA(screen, ItemText(dialog, id).c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK);
+  DeleteObject(SelectObject(screen, kept));
+  ReleaseDC(nullptr, screen);
+  return need.right <= r.right - r.left && need.bottom <= r.bottom - r.top;
+}
+
+TEST(Uninstaller, DialogIsLaidOutAtTheDpiItStartsAtOrMovesTo) {
+  const std::string root = FreshFolder("dpi");
+  ASSERT_TRUE(WriteFileBytes(root + "\\uninst.qln", Rec(1, "Tarvel Lib v6.49 (trial)") + Rec(9, root)));
+  // Started at a DPI, then moved to another (0: not moved). Not 192: Wine's bitmap font of
+  // the template stops growing above 144 DPI, and the dialog manager lays it out by its font.
+  const POINT cases[] = {{96, 0}, {144, 0}, {96, 144}};
+  std::vector<RECT> layouts[3];
+  std::string texts[3];
+  for (int c = 0; c < 3; ++c) {
+    const int dpi = cases[c].y != 0 ? cases[c].y : cases[c].x;
+    DpiSetting setting(cases[c].x);
+    Program p;
+    ASSERT_TRUE(StartUninstaller(Exe(), "qlnclear.exe " + root + "\\uninst.qln", &p));
+    HWND d = WaitForDialog(p);
+    ASSERT_NE(d, nullptr) << c;
+    if (cases[c].y != 0) {
+      // Windows hands the suggested rectangle over in the dialog's own process.
+      const RECT suggested = RectInParent(d);
+      void* remote = VirtualAllocEx(p.process, nullptr, sizeof suggested, MEM_COMMIT, PAGE_READWRITE);
+      ASSERT_TRUE(WriteProcessMemory(p.process, remote, &suggested, sizeof suggested, nullptr));
+      SendMessageA(d, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(remote));
+    }
+    layouts[c] = DialogLayout(d, &texts[c]);
+    const RECT &client = layouts[c][0], &at96 = layouts[0][0];
+    EXPECT_NEAR(client.right, at96.right * dpi / 96.0, at96.right * dpi / 96.0 * 0.05) << c;
+    EXPECT_NEAR(client.bottom, at96.bottom * dpi / 96.0, at96.bottom * dpi / 96.0 * 0.05) << c;
+    for (int id : {kTitle, kMessage, kUninstall, kCancel}) EXPECT_TRUE(TextFits(d, id, dpi)) << c << ": " << id;
+    RECT both;
+    for (std::size_t a = 1; a < layouts[c].size(); ++a)
+      for (std::size_t b = a + 1; b < layouts[c].size(); ++b)
+        EXPECT_FALSE(IntersectRect(&both, &layouts[c][a], &layouts[c][b])) << c << ": " << a << ", " << b;
+    EXPECT_EQ(texts[c], texts[0]) << c;
+    EXPECT_TRUE(WaitUntil([&] { FlushPaint(d); return LogoIsDrawn(d); }, 5000)) << c;
+    EXPECT_EQ(ClickAndExit(d, p), 3u) << c;
+  }
+  // A dialog that meets 144 DPI later is laid out as one that started there.
+  for (std::size_t i = 0; i < layouts[2].size(); ++i) EXPECT_TRUE(EqualRect(&layouts[2][i], &layouts[1][i])) << i;
+  RemoveTree(root);
+}
+
 TEST(Uninstaller, UnknownTypeIsPassedOverAndALaterBannerRetitles) {
   const std::string root = FreshFolder("type10");
   const std::string a = root + "\\a.dcu", b = root + "\\b.dcu";

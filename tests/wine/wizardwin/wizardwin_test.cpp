@@ -401,18 +401,6 @@ TEST(WizardLayout, ChoosePagePassIsRepeatable) {
   }
 }
 
-// Wine takes the DPI from LogPixels when a program starts; the tests run at 96.
-void SetDpi(DWORD dpi) {
-  HKEY key = nullptr;
-  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-  RegSetValueExA(key, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-  RegCloseKey(key);
-}
-struct DpiSetting {
-  explicit DpiSetting(DWORD dpi) { SetDpi(dpi); }
-  ~DpiSetting() { SetDpi(96); }
-};
-
 constexpr int kWelcomeIds[] = {300, 107, 201, 202, 203, 101, 102, 105, 106};
 constexpr int kChooseIds[] = {300, 107, 201, 202, 203, 101, 121, 105, 120, 119};
 

@@ -24,19 +24,23 @@ namespace {
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-// Windows names the same file in either case and with either separator.
-bool SameByte(char a, char b) {
-  if (IsSeparator(a) || IsSeparator(b)) return IsSeparator(a) && IsSeparator(b);
-  const unsigned char x = static_cast<unsigned char>(a), y = static_cast<unsigned char>(b);
-  return x == y || ((x | 0x20) == (y | 0x20) && (x | 0x20) >= 'a' && (x | 0x20) <= 'z');
-}
+// Windows names the same file in either case of an ASCII letter and with either separator.
+char Folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c == '/' ? '\\' : c; }
 
 }  // namespace
+
+bool SamePathStart(const char* a, const char* b, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    if (Folded(a[i]) != Folded(b[i])) return false;
+    if (a[i] == '\0') return true;
+  }
+  return true;
+}
 
 bool WalkLevelsBelowRoot(char* path, const char* root, DirectoryLevelFn level, void* context) {
   std::size_t n = 0;
   for (; root[n] != '\0'; ++n)
-    if (!SameByte(path[n], root[n])) return true;  // a shorter path stops at its NUL
+    if (Folded(path[n]) != Folded(root[n])) return true;  // a shorter path stops at its NUL
   if (n == 0 || !IsSeparator(path[n])) return true;
   for (char* p = path + n + 1;; ++p) {
     const char c = *p;
@@ -50,12 +54,6 @@ bool WalkLevelsBelowRoot(char* path, const char* root, DirectoryLevelFn level, v
     if (c == '\0') return true;
   }
 }
-
-namespace {
-
-char Folded(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c == '/' ? '\\' : c; }
-
-}  // namespace
 
 bool LiesInFolder(const char* path, const char* folder) {
   char last = '\0';

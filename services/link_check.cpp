@@ -28,21 +28,9 @@ bool gRootSound = false;  // the root and the levels above it are held and no li
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-// The first n bytes of both name the same file, as the walk below the root compares:
-// ASCII letters in either case, either separator.
-bool SameStart(const char* a, const char* b, int n) {
-  for (int i = 0; i < n; ++i) {
-    const auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
-    const bool letter = (x | 0x20) >= 'a' && (x | 0x20) <= 'z';
-    if (x != y && !(IsSeparator(a[i]) && IsSeparator(b[i])) && !(letter && (x | 0x20) == (y | 0x20))) return false;
-    if (x == 0) return true;
-  }
-  return true;
-}
-
 bool SameName(const char* a, const char* b) {
   const int n = lstrlenA(a);
-  return n == lstrlenA(b) && SameStart(a, b, n);
+  return n == lstrlenA(b) && SamePathStart(a, b, static_cast<std::size_t>(n));
 }
 
 bool Held(const char* path) {
@@ -152,7 +140,7 @@ void ReleaseFolder(const char* path) {
   for (int i = 0; i < gHeldCount; ++i) {
     const char* held = gHeld[i].path;
     const bool within = lstrlenA(held) >= length && (held[length] == '\0' || IsSeparator(held[length])) &&
-                        SameStart(held, path, length);
+                        SamePathStart(held, path, static_cast<std::size_t>(length));
     if (within) {
       CloseHandle(gHeld[i].handle);
     } else {

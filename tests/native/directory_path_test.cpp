@@ -92,6 +92,11 @@ TEST(LiesInFolder, Table) {
       {"", "C:\\D7\\Bin", false},
   };
   for (const auto& c : cases) EXPECT_EQ(LiesInFolder(c.path, c.folder), c.in) << c.path << " in " << c.folder;
+  // The same rule names one held folder by either spelling, and no other.
+  EXPECT_TRUE(SamePathStart("c:/d7\\BIN", "C:\\D7/bin", 10));
+  EXPECT_TRUE(SamePathStart("C:\\a", "C:\\a", 99));  // both end before n
+  EXPECT_FALSE(SamePathStart("C:|D7", "C:\\D7", 5));
+  EXPECT_FALSE(SamePathStart("C:\\L\xe9", "C:\\L\xc9", 6));  // only ASCII letters fold
 }
 
 }  // namespace

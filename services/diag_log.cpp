@@ -29,7 +29,7 @@ bool OpenDiagLog(std::string_view path, const char* program) {
   if (lstrlenA(folder) != lstrlenA(name) && GuardRoot(folder, nullptr) != PathState::Safe) return false;
   // Opened without following a link and without emptying it: a link, or a file with a
   // second name elsewhere, is refused before a byte is written.
-  BY_HANDLE_FILE_INFORMATION info;
+  FileFacts info;
   HANDLE file = OpenUnfollowed(name, GENERIC_WRITE, FILE_SHARE_READ, OPEN_ALWAYS, &info);
   if (file == INVALID_HANDLE_VALUE) return false;
   if (!IsPlainFile(info) || !SetEndOfFile(file)) {

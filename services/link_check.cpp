@@ -1,5 +1,8 @@
 // The held folders of one run: a small table of handles, each opened without following
 // a reparse point and without sharing deletion, looked up by path before any new open.
+// A handle's link count came with Windows Vista: this file needs its declarations.
+#undef _WIN32_WINNT
+#define _WIN32_WINNT 0x0600
 #include "services/link_check.h"
 
 #include "engine/text.h"
@@ -17,6 +20,7 @@ constexpr int kHeldCapacity = 96;
 
 struct HeldFolder {
   HANDLE handle;
+  int length;
   char path[MAX_PATH];
 };
 
@@ -33,9 +37,10 @@ bool SameName(const char* a, const char* b) {
   return n == lstrlenA(b) && SamePathStart(a, b, static_cast<std::size_t>(n));
 }
 
-bool Held(const char* path) {
+// Asked for every level of every path: the lengths are compared first.
+bool Held(const char* path, int length) {
   for (int i = 0; i < gHeldCount; ++i)
-    if (SameName(gHeld[i].path, path)) return true;
+    if (gHeld[i].length == length && SamePathStart(gHeld[i].path, path, static_cast<std::size_t>(length))) return true;
   return false;
 }
 
@@ -50,15 +55,17 @@ struct LevelWalk {
   int length;         // of the path asked about, whose last level may be a file
   bool check;         // the folders met are at or below the root
   bool holdLast;      // the last level is the root: held with the rest
+  bool skipLast;      // the last level is the caller's to open and check
 };
 
 // Opens one level; a folder is kept, a file as the last level only looked at.
 bool Level(void* context, const char* prefix) {
   auto& walk = *static_cast<LevelWalk*>(context);
-  if (Held(prefix)) return true;
-  BY_HANDLE_FILE_INFORMATION info;
+  const int length = lstrlenA(prefix);
+  const bool last = length == walk.length;
+  if ((last && walk.skipLast) || Held(prefix, length)) return true;
+  FileFacts info;
   HANDLE level = OpenUnfollowed(prefix, kHoldAccess, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, &info);
-  const bool last = lstrlenA(prefix) == walk.length;
   if (level == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     // A file that another program holds open cannot be looked at; its use fails all the same.
@@ -66,7 +73,7 @@ bool Level(void* context, const char* prefix) {
     walk.state = NotFound(error) ? PathState::Missing : PathState::Link;
     return false;
   }
-  const bool folder = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const bool folder = (info.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   // A file where a folder of the path goes (or where the root goes): nothing below it
   // can be there.
   if (!folder && (!last || walk.holdLast)) {
@@ -75,14 +82,14 @@ bool Level(void* context, const char* prefix) {
     return false;
   }
   // A file with a second name could be changed through a name outside the root.
-  const bool sound = (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 &&
-                     (folder || info.nNumberOfLinks == 1) &&
+  const bool sound = (info.attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0 && (folder || info.links == 1) &&
                      (!folder || !walk.check || gCheck == nullptr || gCheck(level, prefix));
   // The last level is only looked at: the step that named it may delete or replace it.
   if (!sound || !folder || (last && !walk.holdLast) || gHeldCount == kHeldCapacity) {
     CloseHandle(level);
   } else {
     gHeld[gHeldCount].handle = level;
+    gHeld[gHeldCount].length = length;
     CopyText(gHeld[gHeldCount].path, MAX_PATH, prefix);
     ++gHeldCount;
   }
@@ -116,23 +123,31 @@ PathState GuardRoot(const char* root, FolderCheck check) {
   if (lstrlenA(root) >= MAX_PATH) return PathState::Link;
   CopyText(gRoot, MAX_PATH, root);
   CopyText(path, MAX_PATH, root);
-  LevelWalk walk = {PathState::Safe, lstrlenA(path), false, true};
+  LevelWalk walk = {PathState::Safe, lstrlenA(path), false, true, false};
   WalkDirectoryPrefixes(path, LevelToRoot, &walk);
   gRootSound = walk.state == PathState::Safe;
   return walk.state;
 }
 
-PathState CheckPath(char* path) {
+namespace {
+
+PathState CheckBelowRoot(char* path, bool skipLast) {
   // Nothing below a root that could not be held is passed through.
   if (gRoot[0] != '\0' && !gRootSound) {
     bool below = false;
     WalkLevelsBelowRoot(path, gRoot, Below, &below);
     return below ? PathState::Link : PathState::Safe;
   }
-  LevelWalk walk = {PathState::Safe, lstrlenA(path), true, false};
+  LevelWalk walk = {PathState::Safe, lstrlenA(path), true, false, skipLast};
   if (gRoot[0] != '\0') WalkLevelsBelowRoot(path, gRoot, Level, &walk);
   return walk.state;
 }
+
+}  // namespace
+
+PathState CheckPath(char* path) { return CheckBelowRoot(path, false); }
+
+PathState CheckFolders(char* path) { return CheckBelowRoot(path, true); }
 
 void ReleaseFolder(const char* path) {
   const int length = lstrlenA(path);
@@ -157,26 +172,29 @@ void ReleaseAllFolders() {
   gRootSound = false;
 }
 
-HANDLE OpenUnfollowed(const char* path, DWORD access, DWORD share, DWORD disposition,
-                      BY_HANDLE_FILE_INFORMATION* info) {
+HANDLE OpenUnfollowed(const char* path, DWORD access, DWORD share, DWORD disposition, FileFacts* info) {
   HANDLE object = CreateFileA(path, access, share, nullptr, disposition, kNoFollow, nullptr);
   if (object == INVALID_HANDLE_VALUE) return object;
-  if (!GetFileInformationByHandle(object, info)) {
+  // The standard information alone: the whole of it (GetFileInformationByHandle) asks
+  // the volume as well, which costs a deletion's time again under Wine.
+  FILE_STANDARD_INFO standard;
+  if (!GetFileInformationByHandleEx(object, FileStandardInfo, &standard, sizeof standard)) {
     const DWORD error = GetLastError();
     CloseHandle(object);
     SetLastError(error);
     return INVALID_HANDLE_VALUE;
   }
-  // Windows opened it without following a link. Wine opens the target of a Unix link
-  // all the same, and only the name shows the link: the name is asked as well, while
-  // the handle keeps what it names in place.
+  info->links = standard.NumberOfLinks;
+  // The handle is the link itself where the name is one (Windows opened it without
+  // following), so nothing done through it reaches elsewhere; the name tells whether it
+  // is one. Wine opens the target of a Unix link all the same, and only the name shows
+  // the link: it is asked while the handle keeps what it names in place.
   const DWORD byName = GetFileAttributesA(path);
-  if (byName == INVALID_FILE_ATTRIBUTES) info->dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-  info->dwFileAttributes |= byName & FILE_ATTRIBUTE_REPARSE_POINT;
+  info->attributes = (standard.Directory ? FILE_ATTRIBUTE_DIRECTORY : 0) |
+                     (byName == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_REPARSE_POINT : byName & FILE_ATTRIBUTE_REPARSE_POINT);
   return object;
 }
 
-bool IsPlainFile(const BY_HANDLE_FILE_INFORMATION& info) {
-  return (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
-         info.nNumberOfLinks == 1;
+bool IsPlainFile(const FileFacts& info) {
+  return (info.attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 && info.links == 1;
 }

@@ -30,15 +30,22 @@ PathState CheckPath(char* path);
 void ReleaseFolder(const char* path);
 // Lets go of every held folder; the root is forgotten.
 void ReleaseAllFolders();
+// Like CheckPath, but the last level is left to the caller, who opens it through
+// OpenUnfollowed and checks that handle: the name is opened once, not twice.
+PathState CheckFolders(char* path);
+// What the checks need to know of an opened file or folder.
+struct FileFacts {
+  DWORD attributes;  // FILE_ATTRIBUTE_DIRECTORY and FILE_ATTRIBUTE_REPARSE_POINT only
+  DWORD links;       // the names the file has
+};
 // A file or folder opened (or, by disposition, created) without following a reparse
-// point; INVALID_HANDLE_VALUE with the error of the open when it fails. info is filled
-// from the handle, with FILE_ATTRIBUTE_REPARSE_POINT set for a link.
-HANDLE OpenUnfollowed(const char* path, DWORD access, DWORD share, DWORD disposition,
-                      BY_HANDLE_FILE_INFORMATION* info);
+// point; INVALID_HANDLE_VALUE with the error of the open when it fails. FILE_ATTRIBUTE_
+// REPARSE_POINT is set for a link.
+HANDLE OpenUnfollowed(const char* path, DWORD access, DWORD share, DWORD disposition, FileFacts* info);
 // Neither a link nor a folder, and no second name through which it could be changed.
-bool IsPlainFile(const BY_HANDLE_FILE_INFORMATION& info);
+bool IsPlainFile(const FileFacts& info);
 // For deletion through the handle: every sharing allowed, as DeleteFile allows it.
-inline HANDLE OpenForDeletion(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
+inline HANDLE OpenForDeletion(const char* path, FileFacts* info) {
   return OpenUnfollowed(path, DELETE | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING, info);
 }

@@ -18,13 +18,37 @@ PendingFiles gPending;
 bool gScheduled = false;
 bool gRestartNeeded = false;  // something other than the uninstaller's own file was scheduled
 
+bool Identify(HANDLE file, BY_HANDLE_FILE_INFORMATION* info) {
+  return file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, info) != FALSE;
+}
+
 bool Identify(const char* path, BY_HANDLE_FILE_INFORMATION* info) {
   HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  const BOOL ok = GetFileInformationByHandle(file, info);
-  CloseHandle(file);
-  return ok != FALSE;
+  const bool ok = Identify(file, info);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return ok;
+}
+
+// The name after the last separator.
+const char* LastName(const char* path) {
+  const char* name = path;
+  for (const char* p = path; *p != '\0'; ++p)
+    if (*p == '\\' || *p == '/') name = p + 1;
+  return name;
+}
+
+// The running program's own file, looked up once, and its name.
+BY_HANDLE_FILE_INFORMATION gOwn;
+char gOwnPath[MAX_PATH];
+int gOwnKnown = 0;  // 1: looked up, 2: found
+
+const BY_HANDLE_FILE_INFORMATION* OwnFile() {
+  if (gOwnKnown == 0) {
+    const DWORD n = GetModuleFileNameA(nullptr, gOwnPath, MAX_PATH);
+    gOwnKnown = n != 0 && n < MAX_PATH && Identify(gOwnPath, &gOwn) ? 2 : 1;
+  }
+  return gOwnKnown == 2 ? &gOwn : nullptr;
 }
 
 bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
@@ -32,23 +56,14 @@ bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMAT
          a.nFileIndexLow == b.nFileIndexLow;
 }
 
-// The running program's own file, looked up once.
-const BY_HANDLE_FILE_INFORMATION* OwnFile() {
-  static BY_HANDLE_FILE_INFORMATION own;
-  static int known = 0;  // 1: looked up, 2: found
-  if (known == 0) {
-    char self[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
-    known = n != 0 && n < MAX_PATH && Identify(self, &own) ? 2 : 1;
-  }
-  return known == 2 ? &own : nullptr;
-}
-
 // Compared as files, not as names: a 32-bit uninstaller on 64-bit Windows runs from
-// SysWOW64 while the log names the system32 that the installer saw.
-bool IsOwnFile(const char* path) {
+// SysWOW64 while the log names the system32 that the installer saw. Only a file of the
+// program's own name can be it (another name of it is a second name, never deleted), so
+// no other file costs the look-up of its identity.
+bool IsOwnFile(const char* path, HANDLE opened) {
   BY_HANDLE_FILE_INFORMATION other;
-  return OwnFile() != nullptr && Identify(path, &other) && SameFile(*OwnFile(), other);
+  if (OwnFile() == nullptr || lstrcmpiA(LastName(path), LastName(gOwnPath)) != 0) return false;
+  return (opened != INVALID_HANDLE_VALUE ? Identify(opened, &other) : Identify(path, &other)) && SameFile(*OwnFile(), other);
 }
 
 // Windows carries out a scheduled deletion at start-up, where no folder is redirected:
@@ -87,7 +102,7 @@ void ScheduleIfStillThere(void*, const char* folder) {
 
 // In the diagnostic log a file in use is not a failure: its line is the schedule's.
 bool DeleteOrSchedule(const char* path) {
-  BY_HANDLE_FILE_INFORMATION info;
+  FileFacts info;
   HANDLE file = OpenForDeletion(path, &info);
   bool deleted = false;
   DWORD error = GetLastError();
@@ -96,14 +111,14 @@ bool DeleteOrSchedule(const char* path) {
   if (byName != INVALID_FILE_ATTRIBUTES && (byName & FILE_ATTRIBUTE_DIRECTORY) != 0) error = ERROR_ACCESS_DENIED;
   if (file != INVALID_HANDLE_VALUE) {
     // A link, or a file with a second name, leads somewhere the installer never wrote.
-    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ? !IsPlainFile(info)
-                                                                 : (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    if ((info.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ? !IsPlainFile(info)
+                                                           : (info.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
       CloseHandle(file);
       return false;
     }
     // What Windows answers for a folder deleted as a file, and for its running program
     // (which Wine would delete).
-    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || (OwnFile() != nullptr && SameFile(info, *OwnFile()))) {
+    if ((info.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || IsOwnFile(path, file)) {
       CloseHandle(file);
       error = ERROR_ACCESS_DENIED;
     } else {
@@ -114,8 +129,11 @@ bool DeleteOrSchedule(const char* path) {
   // Windows refuses to delete a running program's file with "access denied" (as it
   // refuses a read-only one); whatever the answer, the uninstaller's own file never
   // makes the removal wait for a restart.
-  const bool own = (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) && IsOwnFile(path);
-  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+  const bool own = (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) &&
+                   IsOwnFile(path, INVALID_HANDLE_VALUE);
+  // A name that nothing can have (a wildcard, a bad path) is not there either.
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME ||
+      error == ERROR_BAD_PATHNAME) {
     DiagLog("Delete %s: not there", path);  // never made, or removed by hand: nothing to do
   } else if (deleted || (error != ERROR_SHARING_VIOLATION && !own)) {  // done, or another reason than use
     DiagOutcome(!deleted, error, "Delete", path, "");

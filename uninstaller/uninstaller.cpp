@@ -72,8 +72,9 @@ bool ShowMessage(const char* text) {
   SetMessage(text);
   return true;
 }
+// The file itself is checked through the handle that deletes it.
 bool RemoveFile(const char* text) {
-  const PathState state = Check(text);
+  const PathState state = CheckFolders(const_cast<char*>(text));
   if (state == PathState::Missing) {
     DiagLog("Delete %s: not there", text);
   } else if (!LeftByLink(text, state) && !DeleteOrSchedule(text)) {  // logs its own line
@@ -218,7 +219,7 @@ HANDLE OpenTrustedLog(const char* path) {
     SetLastError(ERROR_ACCESS_DENIED);
     return INVALID_HANDLE_VALUE;
   }
-  BY_HANDLE_FILE_INFORMATION info;
+  FileFacts info;
   HANDLE file = OpenUnfollowed(path, GENERIC_READ | READ_CONTROL, FILE_SHARE_READ, OPEN_EXISTING, &info);
   if (file == INVALID_HANDLE_VALUE) return file;
   char why[kTrustWhyCapacity];
@@ -292,10 +293,10 @@ void RemoveDirectories() {
     if (LeftByLink(path, state)) continue;
     // Let go of before it is removed, and removed through the handle that was checked.
     ReleaseFolder(path);
-    BY_HANDLE_FILE_INFORMATION info;
+    FileFacts info;
     HANDLE folder = state == PathState::Missing ? INVALID_HANDLE_VALUE : OpenForDeletion(path, &info);
     if (folder != INVALID_HANDLE_VALUE &&
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != FILE_ATTRIBUTE_DIRECTORY) {
+        (info.attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != FILE_ATTRIBUTE_DIRECTORY) {
       CloseHandle(folder);
       folder = INVALID_HANDLE_VALUE;
       SetLastError(ERROR_DIRECTORY);

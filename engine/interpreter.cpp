@@ -14,6 +14,7 @@
 #include "services/link_check.h"
 #include "services/payload.h"
 #include "services/registry.h"
+#include "engine/part_timing.h"
 #include "engine/setup_state.h"
 #include "engine/step_timing.h"
 #include "uninstlog/log_format.h"
@@ -37,7 +38,11 @@ void ExpandInto(const char* templ, char* out, std::size_t capacity) {
 
 void ExpandWork(int i, const char* templ) { ExpandInto(templ, W(i), kWorkBufferCapacity); }
 
-void Log(std::uint8_t type, const char* text) { AppendLog(gSetup.log, type, text); }
+void Log(std::uint8_t type, const char* text) {
+  TimePartBegin(TimedPart::RecordWrite);
+  AppendLog(gSetup.log, type, text);
+  TimePartEnd(TimedPart::RecordWrite);
+}
 
 // The step's failure for the diagnostic log: its reason, taken where it happened.
 bool stepFailed = false;
@@ -64,7 +69,10 @@ void Failed(const char* path) {
 // anywhere a user chose: nothing is written, made, deleted, read or built through it, and
 // that counts as a failure. The check is on the text as it is finally opened.
 bool Refused(char* path) {
-  if (CheckPath(path) != PathState::Link) return false;
+  TimePartBegin(TimedPart::LinkCheck);
+  const PathState state = CheckPath(path);
+  TimePartEnd(TimedPart::LinkCheck);
+  if (state != PathState::Link) return false;
   Failed(path);
   return true;
 }

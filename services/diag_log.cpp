@@ -3,6 +3,7 @@
 
 #include <cstdarg>
 
+#include "engine/part_timing.h"
 #include "engine/text.h"
 #include "resources/product_info.h"
 #include "services/link_check.h"
@@ -44,7 +45,10 @@ bool OpenDiagLog(std::string_view path, const char* program) {
 
 void DiagWrite(std::string_view text) {
   DWORD written = 0;
-  if (gFile != nullptr) WriteFile(gFile, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  if (gFile == nullptr) return;
+  TimePartBegin(TimedPart::DiagWrite);
+  WriteFile(gFile, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  TimePartEnd(TimedPart::DiagWrite);
 }
 
 void DiagLog(const char* format, ...) {

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "controls/dpi_window.h"
+#include "engine/part_timing.h"
 #include "services/diag_log.h"
 #include "services/link_check.h"
 #include "services/trust_check.h"
@@ -74,12 +75,18 @@ bool ShowMessage(const char* text) {
 }
 // The file itself is checked through the handle that deletes it.
 bool RemoveFile(const char* text) {
+  TimePartBegin(TimedPart::LinkCheck);
   const PathState state = CheckFolders(const_cast<char*>(text));
+  TimePartEnd(TimedPart::LinkCheck);
   if (state == PathState::Missing) {
     DiagLog("Delete %s: not there", text);
-  } else if (!LeftByLink(text, state) && !DeleteOrSchedule(text)) {  // logs its own line
-    LeftByLink(text, PathState::Link);
+    return true;
   }
+  if (LeftByLink(text, state)) return true;
+  TimePartBegin(TimedPart::Deletion);
+  const bool sound = DeleteOrSchedule(text);  // logs its own line
+  TimePartEnd(TimedPart::Deletion);
+  if (!sound) LeftByLink(text, PathState::Link);
   return true;
 }
 bool OpenUserKey(const char* text) { return OpenKey(HKEY_CURRENT_USER, text); }

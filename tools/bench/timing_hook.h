@@ -29,12 +29,13 @@ inline void TimingCharge(TimingHook& hook, int kind) {
   hook.mark = now;
 }
 
-inline void TimingWrite(const TimingHook& hook, const char* const* names, int count) {
-  char path[MAX_PATH];
-  const DWORD n = GetEnvironmentVariableA("TARVEL_TIMING_FILE", path, sizeof path);
-  if (n == 0 || n >= sizeof path) return;
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
+// The parts each defence is timed in (tools/bench/part_timing.cpp), written after the
+// kinds of work: they are part of those kinds, not beside them.
+extern TimingHook gPartTiming;
+extern const char* const kPartNames[];
+inline constexpr int kTimedPartCount = 4;
+
+inline void TimingWriteRows(HANDLE file, const TimingHook& hook, const char* const* names, int count) {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
   for (int i = 0; i < count && i < kTimingKindCapacity; ++i) {
@@ -44,5 +45,15 @@ inline void TimingWrite(const TimingHook& hook, const char* const* names, int co
     DWORD written = 0;
     WriteFile(file, line, static_cast<DWORD>(len), &written, nullptr);
   }
+}
+
+inline void TimingWrite(const TimingHook& hook, const char* const* names, int count) {
+  char path[MAX_PATH];
+  const DWORD n = GetEnvironmentVariableA("TARVEL_TIMING_FILE", path, sizeof path);
+  if (n == 0 || n >= sizeof path) return;
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  TimingWriteRows(file, hook, names, count);
+  TimingWriteRows(file, gPartTiming, kPartNames, kTimedPartCount);
   CloseHandle(file);
 }

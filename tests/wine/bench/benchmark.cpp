@@ -88,9 +88,9 @@ struct InstallRun {
 
 // From the Next press on the component page until Finish is enabled, which the
 // finish page does only after the log file has been written.
-bool RunInstaller(const std::string& exe, InstallRun* out) {
+bool RunInstaller(const std::string& exe, InstallRun* out, const std::string& options = std::string()) {
   wizard::Session s;
-  if (!Start("\"" + exe + "\"", &s.program)) return false;
+  if (!Start("\"" + exe + "\"" + options, &s.program)) return false;
   s.dialog = WaitForWindow(s.program.pid, "#32770", "Tarvel Lib Installation");
   if (s.dialog == nullptr || !wizard::WaitStep(s, 1)) {
     wizard::End(s);
@@ -231,7 +231,8 @@ void RunTimed(const Options& o, TimingRows* install, double* installWall, Timing
   DeleteFileA(file.c_str());
   SetEnvironmentVariableA("TARVEL_TIMING_FILE", file.c_str());
   InstallRun run;
-  const bool ok = RunInstaller(o.timed, &run);
+  // With a diagnostic log, so that its writes are timed too (the dialog uninstall has none).
+  const bool ok = RunInstaller(o.timed, &run, " /LOG=\"" + std::string(temp) + "tarvel_timing_setup.log\"");
   *installWall = run.seconds;
   if (ok) *install = ReadTiming(file);
   DeleteFileA(file.c_str());
@@ -240,23 +241,49 @@ void RunTimed(const Options& o, TimingRows* install, double* installWall, Timing
   *removeWall = removal.seconds;
   if (removed && !o.timedRemover.empty()) *remove = ReadTiming(file);
   SetEnvironmentVariableA("TARVEL_TIMING_FILE", nullptr);
+  DeleteFileA((std::string(temp) + "tarvel_timing_setup.log").c_str());
 }
+
+// A part's row ("each:<part>") times one defence inside the kinds of work: it is shown
+// per call, apart from the kinds, and not added to them.
+bool IsPart(const std::string& name) { return name.compare(0, 5, "each:") == 0; }
 
 void PrintWhere(const char* what, const TimingRows& rows, double wall, const char* rest) {
   if (rows.empty()) return;
   double sum = 0;
-  for (const auto& w : rows) sum += w.second.second;
+  for (const auto& w : rows)
+    if (!IsPart(w.first)) sum += w.second.second;
   std::printf("\nwhere the %s time goes (timing build, one run, %.3f s wall):\n", what, wall);
   for (const auto& w : rows)
-    std::printf("  %-14s %5ld x %9.3f s  %5.1f %%\n", w.first.c_str(), w.second.first, w.second.second,
-                wall > 0 ? 100 * w.second.second / wall : 0);
+    if (!IsPart(w.first))
+      std::printf("  %-14s %5ld x %9.3f s  %5.1f %%\n", w.first.c_str(), w.second.first, w.second.second,
+                  wall > 0 ? 100 * w.second.second / wall : 0);
   std::printf("  %-14s         %9.3f s  %5.1f %%  (%s)\n", "outside", wall - sum,
               wall > 0 ? 100 * (wall - sum) / wall : 0, rest);
+  std::printf("  of which each defence, per record:\n");
+  for (const auto& w : rows)
+    if (IsPart(w.first) && w.second.first > 0)
+      std::printf("  %-14s %5ld x %9.1f us = %7.3f s\n", w.first.c_str() + 5, w.second.first,
+                  1e6 * w.second.second / w.second.first, w.second.second);
 }
 
 void JsonWhere(FILE* j, const char* key, const TimingRows& rows, double wall) {
   std::fprintf(j, "  \"%s\": {\"wall\": %.4f", key, wall);
-  for (const auto& w : rows) std::fprintf(j, ", \"%s\": %.4f", w.first.c_str(), w.second.second);
+  for (const auto& w : rows)
+    if (!IsPart(w.first)) std::fprintf(j, ", \"%s\": %.4f", w.first.c_str(), w.second.second);
+  std::fprintf(j, "},\n");
+}
+
+// Microseconds per record of each defence that ran.
+void JsonParts(FILE* j, const char* key, const TimingRows& rows) {
+  std::fprintf(j, "  \"%s\": {", key);
+  const char* comma = "";
+  for (const auto& w : rows) {
+    if (!IsPart(w.first) || w.second.first == 0) continue;
+    std::fprintf(j, "%s\"%s\": {\"records\": %ld, \"us_each\": %.1f}", comma, w.first.c_str() + 5, w.second.first,
+                 1e6 * w.second.second / w.second.first);
+    comma = ", ";
+  }
   std::fprintf(j, "},\n");
 }
 
@@ -341,16 +368,16 @@ int main(int argc, char** argv) {
   };
   row("install (setup.exe)", sI, "s");
   row("install baseline", sBI, "s");
-  row("install ratio (goal <= 1.3)", sRI, "");
+  row("install ratio (goal <= 1.1)", sRI, "");
   row("install time per step", sPS, "ms");
   row("uninstall (qlnclear.exe)", sU, "s");
   row("uninstall baseline", sBR, "s");
-  row("uninstall ratio (goal <= 1.5)", sRU, "");
+  row("uninstall ratio (goal <= 1.3)", sRU, "");
   row("uninstall time per log record", sPR, "ms");
   row("payload check (goal < 10)", sPC, "ms");
   std::printf("\npeak working set: setup.exe %llu KiB, qlnclear.exe %llu KiB, baseline %llu KiB\n", setupPeak / 1024,
               removerPeak / 1024, basePeak / 1024);
-  PrintWhere("installation's", where, timedWall, "page changes, thread start, log write, polling");
+  PrintWhere("installation's", where, timedWall, "page changes, thread start, log write, polling; run with /LOG=");
   PrintWhere("uninstall's", whereRemove, timedRemoveWall, "button press, final texts, polling");
   std::printf("\nsizes:\n");
   for (const auto& s : o.sizes) std::printf("  %-40s %8lld bytes\n", s.first.c_str(), FileSize(s.second));
@@ -371,6 +398,8 @@ int main(int argc, char** argv) {
                removerPeak, basePeak);
   JsonWhere(j, "time_by_kind_s", where, timedWall);
   JsonWhere(j, "uninstall_time_by_kind_s", whereRemove, timedRemoveWall);
+  JsonParts(j, "install_defences", where);
+  JsonParts(j, "uninstall_defences", whereRemove);
   std::fprintf(j, "  \"sizes_bytes\": {");
   for (size_t i = 0; i < o.sizes.size(); ++i)
     std::fprintf(j, "%s\"%s\": %lld", i ? ", " : "", o.sizes[i].first.c_str(), FileSize(o.sizes[i].second));

@@ -141,6 +141,17 @@ std::string LinkInPlaceOfALoggedFolder(const Tree& t, std::vector<std::string>* 
   return Rec(1, "B") + Rec(9, t.root) + Rec(9, t.folders[0]) + Rec(3, t.files[0]) + Rec(3, t.root + "\\readme.txt");
 }
 
+// Each logged file is opened once, and checked through the handle that would delete it.
+// (Wine shows a Unix link to a file as the file, and would delete the link, not its target.)
+std::string LoggedFileWithASecondName(const Tree& t, std::vector<std::string>* gone, std::vector<std::string>* kept) {
+  const std::string second = t.outside + "\\second.txt";
+  Touch(second);
+  EXPECT_TRUE(CreateHardLinkA((t.root + "\\readme.txt").c_str(), second.c_str(), nullptr));
+  gone->push_back(t.files[0]);
+  *kept = {second, t.root + "\\readme.txt"};
+  return Rec(1, "B") + Rec(3, t.root + "\\readme.txt") + Rec(3, t.files[0]);
+}
+
 // The root is the log's own folder, whatever the records name first.
 std::string FilesBeforeAnyFolder(const Tree& t, std::vector<std::string>* gone, std::vector<std::string>* kept) {
   const std::string full = LinkInPlaceOfALoggedFolder(t, gone, kept);
@@ -174,6 +185,7 @@ TEST(HostileLog, EachLogRemovesOnlyWhatItNames) {
       {"a link in place of a logged folder", LinkInPlaceOfALoggedFolder,
        "Finished (2 paths through a link left alone)", 3},
       {"file records before any folder", FilesBeforeAnyFolder, "Finished (1 paths through a link left alone)", 3},
+      {"a logged file with a second name", LoggedFileWithASecondName, "Finished (1 paths through a link left alone)", 3},
   };
   for (const LogCase& c : cases) {
     Tree t;

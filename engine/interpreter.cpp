@@ -3,7 +3,6 @@
 #include "engine/interpreter.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <iterator>
 
@@ -84,8 +83,6 @@ void CopyToFile(const StepTexts& step) {
   if (!CopyFileA(P(), W(1), FALSE)) Failed(GetFileAttributesA(P()) == INVALID_FILE_ATTRIBUTES ? P() : W(1));
   Log(LogType::File, W(1));
 }
-
-void AdvanceProgress() { SendDlgItemMessageA(gSetup.dialog, kProgressBarId, PBM_DELTAPOS, 1, 0); }
 
 // The tool gets no handle of the installer, and runs in its own folder or not at all.
 void RunBuildTool(const ScriptStep& step, const StepTexts& text, const char* texts) {
@@ -273,7 +270,8 @@ void LogStep(const ScriptStep& step) {
 void RunScript(const ScriptStep* script, const char* texts) {
   if (script == nullptr) return;
   for (const ScriptStep* step = script; step->a != 0; ++step) {
-    AdvanceProgress();
+    // Counted only: a message to the dialog thread per step would wait for its answer.
+    InterlockedIncrement(&gSetup.stepsDone);
     TimeStepProgress();
     const StepTexts text = TextsOf(texts, *step);
     ExpandInto(text.a, P(), kPathBufferCapacity);

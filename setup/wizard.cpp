@@ -105,7 +105,7 @@ void InitDialog(HWND dialog) {
   gSetup.bitmapControl = GetDlgItem(dialog, Item::Picture);
   SendMessageA(gSetup.bitmapControl, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(gSetup.bitmap));
   gSetup.checkList = AttachCheckList(GetDlgItem(dialog, Item::ComponentList));
-  AttachQuietProgress(GetDlgItem(dialog, Item::Progress));
+  AttachQuietProgress(GetDlgItem(dialog, Item::Progress), &gSetup.stepsDone);
   LayoutWizard();
   ShowStep();
 }

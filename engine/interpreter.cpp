@@ -106,6 +106,8 @@ void RunBuildTool(const ScriptStep& step, const StepTexts& text, const char* tex
   si.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION& pi = gSetup.processInfo;
   ZeroMemory(&pi, sizeof pi);
+  // A tool may hang until the run is ended from outside: what is logged is on disk.
+  DiagFlush();
   if (!CreateProcessA(nullptr, P(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, W(1), &si, &pi)) {
     StepFailed();
     return;
@@ -279,6 +281,7 @@ void RunScript(const ScriptStep* script, const char* texts) {
     stepError = 0;
     RunStep(*step, text, texts);
     LogStep(*step);
+    DiagFlush();
     TimeStepWork(*step);
   }
 }

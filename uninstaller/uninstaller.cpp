@@ -114,6 +114,7 @@ void SinkAct(void*, RecordAction action, const char* text) {
   const auto i = static_cast<std::size_t>(action);
   const bool ok = kActions[i](text);
   if (kActionLines[i][0] != '\0') DiagRemoval(ok, kActionLines[i], text);
+  DiagFlush();  // a run ended from outside leaves every record it acted on in the log
 }
 void SinkProgress(void*, std::size_t taken) {
   ShowWalkPosition(gUninstaller.display, ProgressPosition(taken, gUninstaller.logSize));

@@ -1,6 +1,6 @@
 // The installation page's progress bar, repainted at the display's pace. The control
-// repaints for every position it is given, and an installation sends several hundred
-// steps, each a message from the worker that waits for its answer.
+// repaints for every position it is given, and an installation counts several hundred
+// steps: the worker only counts them, and the bar reads the count on its timer.
 #include "controls/quiet_progress.h"
 
 // windows.h first: the common-controls header builds on its types.
@@ -15,11 +15,11 @@ constexpr UINT_PTR kPaceTimer = 0x7E51;
 
 WNDPROC gReplacedProc;
 HWND gBar;
+const volatile LONG* gCount;
 RepaintPace gPace;
-int gPosition;  // the bar's position, exact at every step
+int gPosition;  // the count in the bar's range, as it was last read
 bool gBehind;   // the control has not been given gPosition yet
 int gDrawn;     // the position the screen shows
-bool gTimerArmed;
 
 std::uint64_t Now() {
   LARGE_INTEGER t;
@@ -31,23 +31,26 @@ LRESULT Replaced(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
   return CallWindowProcA(gReplacedProc, bar, message, wParam, lParam);
 }
 
-PBRANGE Range(HWND bar) {
+// Reads the count, clamped as the control would clamp it.
+PBRANGE Follow(HWND bar) {
   PBRANGE range = {};
   Replaced(bar, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&range));
+  int next = static_cast<int>(*gCount);
+  if (next > range.iHigh) next = range.iHigh;
+  if (next < range.iLow) next = range.iLow;
+  if (next != gPosition) gBehind = true;
+  gPosition = next;
   return range;
 }
 
-void Disarm(HWND bar) {
-  if (gTimerArmed) KillTimer(bar, kPaceTimer);
-  gTimerArmed = false;
-}
-
-// The control gets the bar's position and repaints what of the fill has moved; the
-// paint notes itself as drawn.
-void Sync(HWND bar) {
-  if (!gBehind) return;
+// The control gets the count and repaints what of the fill has moved; the paint notes
+// itself as drawn. False when it was up to date.
+bool Sync(HWND bar) {
+  Follow(bar);
+  if (!gBehind) return false;
   gBehind = false;
   Replaced(bar, PBM_SETPOS, static_cast<WPARAM>(gPosition), 0);
+  return true;
 }
 
 void DrawNow(HWND bar) {
@@ -55,47 +58,24 @@ void DrawNow(HWND bar) {
   UpdateWindow(bar);
 }
 
-// The worker is answered at once; the control gets the step when it is to be drawn:
-// now, at the run's last step, or when the frame is over, by the timer.
-LRESULT Step(HWND bar, UINT message, WPARAM wParam) {
-  const PBRANGE range = Range(bar);
-  const int old = gPosition;
-  if (range.iHigh <= range.iLow || range.iLow < 0) {
-    // No scale to draw to: the control takes the step as it is.
-    Sync(bar);
-    const LRESULT result = Replaced(bar, message, wParam, 0);
-    gPosition = static_cast<int>(Replaced(bar, PBM_GETPOS, 0, 0));
-    return result;
-  }
-  ReplyMessage(old);
-  long long next = message == PBM_SETPOS ? static_cast<int>(wParam) : static_cast<long long>(old) + static_cast<int>(wParam);
-  if (next < range.iLow) next = range.iLow;
-  if (next > range.iHigh) next = range.iHigh;
-  gPosition = static_cast<int>(next);
-  if (gPosition != old) gBehind = true;
+// A tick comes twice a frame; the fill is drawn when the count has moved it and a frame
+// has passed since the last repaint, and the complete count at once.
+void Tick(HWND bar) {
+  const PBRANGE range = Follow(bar);
   RECT client = {};
   GetClientRect(bar, &client);
   const auto low = static_cast<std::uint32_t>(range.iLow);
   if (!BarMoves(static_cast<std::uint32_t>(gDrawn) - low, static_cast<std::uint32_t>(gPosition) - low,
-                static_cast<std::uint32_t>(range.iHigh - range.iLow), static_cast<int>(client.right - client.left))) {
-    gPace.pending = false;
-    return old;
+                static_cast<std::uint32_t>(range.iHigh) - low, static_cast<int>(client.right))) {
+    return;
   }
-  if (gPosition == range.iHigh || PaceChange(gPace, Now())) {
-    DrawNow(bar);
-  } else if (!gTimerArmed) {
-    gTimerArmed = SetTimer(bar, kPaceTimer, kRepaintIntervalMs, nullptr) != 0;
-    // Without a timer a waiting step could wait for ever: draw it now.
-    if (!gTimerArmed) DrawNow(bar);
-  }
-  return old;
+  if (gPosition == range.iHigh || PaceChange(gPace, Now())) DrawNow(bar);
 }
 
 LRESULT Paint(HWND bar, WPARAM wParam, LPARAM lParam) {
-  if (gBehind) {
-    // Something else asked for the repaint: the control is given the bar's position,
-    // and its repaint draws all that waits.
-    Sync(bar);
+  // Something else asked for the repaint: the control is given the count, and its
+  // repaint draws all that waits.
+  if (Sync(bar)) {
     ValidateRect(bar, nullptr);
     return 0;
   }
@@ -104,37 +84,37 @@ LRESULT Paint(HWND bar, WPARAM wParam, LPARAM lParam) {
   // A frame counts from the end of a repaint, so that repaints of uneven cost still
   // come at most once per frame.
   PaceDrawn(gPace, Now());
-  Disarm(bar);
   return result;
 }
 
 LRESULT CALLBACK QuietProgressProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case PBM_DELTAPOS:
-    case PBM_SETPOS:
-      return Step(bar, message, wParam);
     case PBM_GETPOS:
+      Follow(bar);
       return gPosition;
     case WM_PAINT:
       return Paint(bar, wParam, lParam);
     case WM_TIMER:
       if (wParam != kPaceTimer) break;
-      Disarm(bar);
-      if (gPace.pending) DrawNow(bar);
+      Tick(bar);
       return 0;
     case WM_SHOWWINDOW:
+      // Shown for a run, it follows the count; hidden as the run ends (the finish page),
+      // the control holds the count exactly. A window's timers end with it.
+      if (wParam != FALSE) {
+        SetTimer(bar, kPaceTimer, kRepaintIntervalMs / 2, nullptr);
+      } else {
+        KillTimer(bar, kPaceTimer);
+      }
+      [[fallthrough]];
     case WM_GETOBJECT:
-      // Hidden as the page changes, or read by an accessibility client: the control is
-      // given the last position, which is drawn.
+      // Read by an accessibility client: the control is given the count, which is drawn.
       Sync(bar);
-      break;
-    case WM_DESTROY:
-      Disarm(bar);
       break;
     default:
       if (message < WM_USER) break;
       // Any other request of the control (its range, a step of its own) finds it up to
-      // date, and what it does to the position is the bar's.
+      // date, and what it does to the position holds until the count moves.
       Sync(bar);
       {
         const LRESULT result = Replaced(bar, message, wParam, lParam);
@@ -147,8 +127,9 @@ LRESULT CALLBACK QuietProgressProc(HWND bar, UINT message, WPARAM wParam, LPARAM
 
 }  // namespace
 
-void AttachQuietProgress(HWND bar) {
+void AttachQuietProgress(HWND bar, const volatile LONG* count) {
   if (bar == nullptr || gBar != nullptr) return;
+  gCount = count;
   gPosition = gDrawn = static_cast<int>(SendMessageA(bar, PBM_GETPOS, 0, 0));
   gReplacedProc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(QuietProgressProc)));

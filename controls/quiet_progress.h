@@ -1,8 +1,9 @@
-// The installation page's progress bar, repainted at the display's pace: at most once
-// per frame, the last step of a run at once, a step that waits drawn by a timer.
+// The installation page's progress bar: it follows a count the worker keeps, read on
+// the bar's own timer and drawn at the display's pace.
 #pragma once
 #include <windows.h>
 
-// Subclasses the bar for the rest of its life (one bar per process); its messages,
-// position and range stay those of the control, which holds every step exactly.
-void AttachQuietProgress(HWND bar);
+// Subclasses the bar for the rest of its life (one bar per process). While shown it
+// follows *count, clamped to its range; PBM_GETPOS answers the count at once, and the
+// bar's hiding gives the control the count exactly. count stays valid as long as the bar.
+void AttachQuietProgress(HWND bar, const volatile LONG* count);

@@ -182,6 +182,7 @@ const char* DestinationRefusal() {
 bool AcceptDestination() {
   const char* problem = DestinationRefusal();
   if (problem == nullptr) return true;
+  DiagFlush();
   MessageBoxA(gSetup.dialog, problem, "Quillon presents ...", MB_ICONEXCLAMATION | MB_OK);
   return false;
 }

@@ -81,6 +81,8 @@ void StartInstallation() {
   OpenLog(gSetup.log, gSetup.pathBuffer);
   AppendLog(gSetup.log, LogType::Banner, kProductBanner);
   AppendLog(gSetup.log, LogType::Directory, MacroValue(gSetup.macros, Macro::HomeDir));
+  // From here the worker writes the diagnostic log; what this thread logged goes first.
+  DiagFlush();
   InterlockedExchange(&gSetup.installRunning, 1);
 #ifdef TARVEL_FAULT_NO_WORKER
   gSetup.workerThread = nullptr;  // test build: the worker can never be created
@@ -126,6 +128,7 @@ void FinishInstallation() {
     NoteFailure(gSetup.failures, gSetup.pathBuffer);
   ShowOutcome();
   ReleaseAllFolders();
+  DiagFlush();
   // From here on the worker touches nothing of the state: Finish may end the wizard.
   InterlockedExchange(&gSetup.installRunning, 0);
   EnableWindow(GetDlgItem(gSetup.dialog, Item::Cancel), TRUE);

@@ -3,7 +3,6 @@
 #include "engine/interpreter.h"
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <iterator>
 
@@ -93,8 +92,6 @@ void CopyToFile(const StepTexts& step) {
   Log(LogType::File, W(1));
 }
 
-void AdvanceProgress() { SendDlgItemMessageA(gSetup.dialog, kProgressBarId, PBM_DELTAPOS, 1, 0); }
-
 // The tool gets no handle of the installer, and runs in its own folder or not at all.
 void RunBuildTool(const ScriptStep& step, const StepTexts& text, const char* texts) {
   ExpandWork(1, text.b);
@@ -117,6 +114,8 @@ void RunBuildTool(const ScriptStep& step, const StepTexts& text, const char* tex
   si.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION& pi = gSetup.processInfo;
   ZeroMemory(&pi, sizeof pi);
+  // A tool may hang until the run is ended from outside: what is logged is on disk.
+  DiagFlush();
   if (!CreateProcessA(nullptr, P(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, W(1), &si, &pi)) {
     StepFailed();
     return;
@@ -281,7 +280,8 @@ void LogStep(const ScriptStep& step) {
 void RunScript(const ScriptStep* script, const char* texts) {
   if (script == nullptr) return;
   for (const ScriptStep* step = script; step->a != 0; ++step) {
-    AdvanceProgress();
+    // Counted only: a message to the dialog thread per step would wait for its answer.
+    InterlockedIncrement(&gSetup.stepsDone);
     TimeStepProgress();
     const StepTexts text = TextsOf(texts, *step);
     ExpandInto(text.a, P(), kPathBufferCapacity);
@@ -289,6 +289,7 @@ void RunScript(const ScriptStep* script, const char* texts) {
     stepError = 0;
     RunStep(*step, text, texts);
     LogStep(*step);
+    DiagFlush();
     TimeStepWork(*step);
   }
 }

@@ -2,11 +2,9 @@
 #pragma once
 #include "engine/script_step.h"
 
-// Dialog items the interpreter touches: the progress bar it steps once per step.
-inline constexpr int kProgressBarId = 106;
-
-// Runs the steps up to the first one without a, their texts read from texts. Every step advances the progress
-// bar of gSetup.dialog by one and expands a into PathBuffer; no step stops the run.
+// Runs the steps up to the first one without a, their texts read from texts. Every step adds one to
+// gSetup.stepsDone, expands a into PathBuffer and ends with its diagnostic lines written out; no step
+// stops the run.
 // A file, folder or registry value that could not be written, and a build that left
 // no package for the copy after it, count in gSetup.failures; the log is the same.
 // Needs gSetup's buffers allocated and gSetup.log open.

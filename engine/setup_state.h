@@ -52,6 +52,9 @@ struct SetupState {
   UninstallLog log;
   RunFailures failures;            // what the run could not write; the worker's until the run ends
   volatile LONG installRunning;    // set while the worker owns the state
+  // Steps the worker has carried out, from 0 at the start of the process (one run per
+  // process); the progress bar reads it on the dialog thread's timer.
+  volatile LONG stepsDone;
   volatile LONG closeDeferred;     // a close request arrived during the run
 };
 

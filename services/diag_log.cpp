@@ -1,4 +1,5 @@
-// The diagnostic log: one file handle, lines through wvsprintfA, a failure count.
+// The diagnostic log: one file handle, lines through wvsprintfA gathered in a block
+// that the callers write out at the end of each step, a failure count.
 #include "services/diag_log.h"
 
 #include <cstdarg>
@@ -13,6 +14,17 @@ namespace {
 
 HANDLE gFile = nullptr;
 int gFailures = 0;
+// Lines not yet written. One writer at a time: the dialog thread before the worker
+// starts and after it has ended, the worker in between.
+char gHeld[4096];
+std::size_t gHeldSize = 0;
+
+void WriteOut(const char* bytes, std::size_t size) {
+  DWORD written = 0;
+  TimePartBegin(TimedPart::DiagWrite);
+  WriteFile(gFile, bytes, static_cast<DWORD>(size), &written, nullptr);
+  TimePartEnd(TimedPart::DiagWrite);
+}
 
 }  // namespace
 
@@ -43,17 +55,24 @@ bool OpenDiagLog(std::string_view path, const char* program) {
   return true;
 }
 
+void DiagFlush() {
+  if (gFile != nullptr && gHeldSize != 0) WriteOut(gHeld, gHeldSize);
+  gHeldSize = 0;
+}
+
 void DiagWrite(std::string_view text) {
-  DWORD written = 0;
   if (gFile == nullptr) return;
-  TimePartBegin(TimedPart::DiagWrite);
-  WriteFile(gFile, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  TimePartEnd(TimedPart::DiagWrite);
+  if (text.size() > sizeof gHeld - gHeldSize) DiagFlush();
+  // Too long for the block: after what it holds, so the order stays.
+  if (text.size() > sizeof gHeld) return WriteOut(text.data(), text.size());
+  for (char c : text) gHeld[gHeldSize++] = c;
 }
 
 void DiagLog(const char* format, ...) {
   if (gFile == nullptr) return;
-  char line[1024 + 2];
+  // Made in place: room first for the longest line wvsprintfA makes and its CR LF.
+  if (sizeof gHeld - gHeldSize < 1024 + 2) DiagFlush();
+  char* line = gHeld + gHeldSize;
   va_list args;
   va_start(args, format);
   int n = wvsprintfA(line, format, args);
@@ -61,7 +80,7 @@ void DiagLog(const char* format, ...) {
   if (n < 0) n = 0;
   line[n++] = '\r';
   line[n++] = '\n';
-  DiagWrite(std::string_view(line, static_cast<std::size_t>(n)));
+  gHeldSize += static_cast<std::size_t>(n);
 }
 
 void DiagOutcome(bool failed, DWORD error, const char* what, const char* target, const char* second) {
@@ -94,6 +113,7 @@ int DiagFailures() { return gFailures; }
 unsigned CloseDiagLog(unsigned code) {
   if (gFailures != 0) DiagLog("Failures: %d", gFailures);
   DiagLog("Exit code %u", code);
+  DiagFlush();
   if (gFile != nullptr) CloseHandle(gFile);
   gFile = nullptr;
   return code;

@@ -1,6 +1,8 @@
 // The diagnostic log a deployment asks for with /LOG=: plain ANSI lines ending in
-// CRLF, each written as it happens, so a run that dies still leaves what it did.
-// While no log is open every call writes nothing, but failures are still counted.
+// CRLF, held in a block and written out by DiagFlush, which the programs call after
+// each step, before each long wait and at the end, so a run that dies still leaves
+// every step it finished. While no log is open every call returns before formatting
+// anything, but failures are still counted.
 #pragma once
 #include <windows.h>
 
@@ -14,6 +16,8 @@ bool OpenDiagLog(std::string_view path, const char* program);
 void DiagLog(const char* format, ...);
 // Bytes as they are, line ends included: what a program also says on its console.
 void DiagWrite(std::string_view text);
+// Writes out the lines held so far. Called by one thread at a time, as every call here.
+void DiagFlush();
 // "what target[ > second]: OK", or ": error N (failure K)" with the K-th failure
 // counted; N is GetLastError() at the call. Returns ok.
 bool DiagResult(bool ok, const char* what, const char* target, const char* second = "");
@@ -27,6 +31,7 @@ void DiagOutcome(bool failed, DWORD error, const char* what, const char* target,
 bool DiagRemoval(bool removed, const char* what, const char* target);
 // The failures counted so far, with or without a file: what an exit code reports.
 int DiagFailures();
-// "Failures: K" when there were any and "Exit code N", then the file is closed.
+// "Failures: K" when there were any and "Exit code N", all written out, then the file
+// is closed.
 // Returns code.
 unsigned CloseDiagLog(unsigned code);

@@ -77,6 +77,8 @@ unsigned FindRunningIdes(const IdeFolder* ides, int count, IdePrograms* programs
     }
   }
   CloseHandle(snapshot);
+  // A box or a wait for the IDE to close comes next.
+  DiagFlush();
   return found;
 }
 

@@ -8,6 +8,7 @@
 #include "engine/detection.h"
 #include "engine/install_run.h"
 #include "engine/text.h"
+#include "services/diag_log.h"
 #include "setup/layout.h"
 #include "engine/setup_state.h"
 #include "setup/wizard_pages.h"
@@ -21,6 +22,8 @@ void WelcomePage() {
   SetItemText(Item::MiddleText,
               "This programm will install Tarvel Lib on your computer\r\rClick NEXT for continue SETUP program.");
   SetItemText(Item::LowerText, "WARNING: Close all Delphi and CBuilder programs before !!!");
+  // The first two pages wait for a person: what was logged up to here is on disk.
+  DiagFlush();
 }
 
 void ComponentPage() {
@@ -29,6 +32,7 @@ void ComponentPage() {
   SetItemText(Item::LowerText, "Choose destination path:");
   PrepareComponentPage();
   LayoutChoosePage();
+  DiagFlush();
 }
 
 using namespace Item;
@@ -105,7 +109,7 @@ void InitDialog(HWND dialog) {
   gSetup.bitmapControl = GetDlgItem(dialog, Item::Picture);
   SendMessageA(gSetup.bitmapControl, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(gSetup.bitmap));
   gSetup.checkList = AttachCheckList(GetDlgItem(dialog, Item::ComponentList));
-  AttachQuietProgress(GetDlgItem(dialog, Item::Progress));
+  AttachQuietProgress(GetDlgItem(dialog, Item::Progress), &gSetup.stepsDone);
   LayoutWizard();
   ShowStep();
 }

@@ -122,6 +122,7 @@ void SinkAct(void*, RecordAction action, const char* text) {
   const auto i = static_cast<std::size_t>(action);
   const bool ok = kActions[i](text);
   if (kActionLines[i][0] != '\0') DiagRemoval(ok, kActionLines[i], text);
+  DiagFlush();  // a run ended from outside leaves every record it acted on in the log
 }
 void SinkProgress(void*, std::size_t taken) {
   ShowWalkPosition(gUninstaller.display, ProgressPosition(taken, gUninstaller.logSize));
@@ -317,9 +318,11 @@ void RemoveDirectories() {
     } else {
       DiagRemoval(removed, "Remove folder", path);
     }
+    DiagFlush();
   }
   // Popping leaves the entries in place, so the folders can still be named.
   ScheduleHoldingFolders(gUninstaller.directories.entries, logged);
+  DiagFlush();
   ReleaseDirectoryStack();
 }
 

@@ -367,9 +367,9 @@ TEST_F(Silent, EachRefusalHasItsExitCodeAndWritesNothing) {
   }
 }
 
-// setup.exe ended from outside while a build tool hangs: the log on disk already names
-// every file and folder made below the root, and the tool, started from a test that
-// handed setup.exe an inheritable handle, could not reach that handle.
+// setup.exe ended from outside while a build tool hangs: the log and the diagnostic log
+// on disk already name every file and folder made below the root, and the tool, started
+// from a test that handed setup.exe an inheritable handle, could not reach that handle.
 TEST_F(Silent, EndedWhileABuildToolHangsItLeavesALogOfAllItMade) {
   const std::string ide = "C:\\tvtest\\ide\\d7", root = "C:\\tvtest\\lib", config = ide + "\\Bin\\standin.cfg";
   ASSERT_TRUE(wizard::MakeIde("d7", ide) && WriteFileBytes(ide + "\\probe.txt", "probe"));
@@ -382,7 +382,8 @@ TEST_F(Silent, EndedWhileABuildToolHangsItLeavesALogOfAllItMade) {
                              config.c_str());
   Program p;  // started as from a console: every inheritable handle goes to setup.exe
   const std::string out = FreshFolder("console");
-  const std::string line = "\"" + BuildPath("setup/setup.exe") + "\" /S /COMPONENTS=d7 /D=" + root;
+  const std::string line =
+      "\"" + BuildPath("setup/setup.exe") + "\" /S /COMPONENTS=d7 /LOG=" + out + "\\diag.log /D=" + root;
   ASSERT_TRUE(StartFromConsole(line, &p, out + "\\o.txt"));
   EXPECT_TRUE(WaitUntil([&] { return FileExists(ide + "\\held.txt"); }, 60000));
   TerminateProcess(p.process, 9);
@@ -395,7 +396,12 @@ TEST_F(Silent, EndedWhileABuildToolHangsItLeavesALogOfAllItMade) {
   std::set<std::string> logged;
   for (const auto& r : wizard::ReadLog(root + "\\uninst.qln")) logged.insert(r.text + (r.type == 9 ? "\\" : ""));
   EXPECT_GT(made.size(), 20u);
-  for (const auto& [path, bytes] : made) EXPECT_EQ(logged.count(path), 1u) << path;
+  std::string diag;
+  ReadFileBytes(out + "\\diag.log", &diag);
+  for (const auto& [path, bytes] : made) {
+    EXPECT_EQ(logged.count(path), 1u) << path;
+    EXPECT_NE(diag.find(" " + path.substr(0, path.find_last_not_of('\\') + 1) + ": OK\r\n"), std::string::npos) << path;
+  }
   SetEvent(release);
   EXPECT_TRUE(WaitUntil([&] { return !FileExists(ide + "\\held.txt"); }));
   CloseHandle(release);

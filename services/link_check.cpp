@@ -64,6 +64,12 @@ bool Level(void* context, const char* prefix) {
   const int length = lstrlenA(prefix);
   const bool last = length == walk.length;
   if ((last && walk.skipLast) || Held(prefix, length)) return true;
+  // What is not there is known from its name, without asking the system to open it
+  // (most of what an installation checks is about to be made).
+  if (GetFileAttributesA(prefix) == INVALID_FILE_ATTRIBUTES && NotFound(GetLastError())) {
+    walk.state = PathState::Missing;
+    return false;
+  }
   FileFacts info;
   HANDLE level = OpenUnfollowed(prefix, kHoldAccess, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, &info);
   if (level == INVALID_HANDLE_VALUE) {

@@ -135,32 +135,24 @@ PathState GuardRoot(const char* root, FolderCheck check) {
   return walk.state;
 }
 
-namespace {
-
-PathState CheckBelowRoot(char* path, bool skipLast) {
+PathState CheckPath(char* path, bool lastIsCallers) {
   // Nothing below a root that could not be held is passed through.
   if (gRoot[0] != '\0' && !gRootSound) {
     bool below = false;
     WalkLevelsBelowRoot(path, gRoot, Below, &below);
     return below ? PathState::Link : PathState::Safe;
   }
-  LevelWalk walk = {PathState::Safe, lstrlenA(path), true, false, skipLast};
+  LevelWalk walk = {PathState::Safe, lstrlenA(path), true, false, lastIsCallers};
   if (gRoot[0] != '\0') WalkLevelsBelowRoot(path, gRoot, Level, &walk);
   return walk.state;
 }
-
-}  // namespace
-
-PathState CheckPath(char* path) { return CheckBelowRoot(path, false); }
-
-PathState CheckFolders(char* path) { return CheckBelowRoot(path, true); }
 
 void ReleaseFolder(const char* path) {
   const int length = lstrlenA(path);
   int kept = 0;
   for (int i = 0; i < gHeldCount; ++i) {
     const char* held = gHeld[i].path;
-    const bool within = lstrlenA(held) >= length && (held[length] == '\0' || IsSeparator(held[length])) &&
+    const bool within = gHeld[i].length >= length && (held[length] == '\0' || IsSeparator(held[length])) &&
                         SamePathStart(held, path, static_cast<std::size_t>(length));
     if (within) {
       CloseHandle(gHeld[i].handle);
@@ -185,9 +177,7 @@ HANDLE OpenUnfollowed(const char* path, DWORD access, DWORD share, DWORD disposi
   // the volume as well, which costs a deletion's time again under Wine.
   FILE_STANDARD_INFO standard;
   if (!GetFileInformationByHandleEx(object, FileStandardInfo, &standard, sizeof standard)) {
-    const DWORD error = GetLastError();
-    CloseHandle(object);
-    SetLastError(error);
+    CloseHandle(object);  // which keeps the error of the query
     return INVALID_HANDLE_VALUE;
   }
   info->links = standard.NumberOfLinks;

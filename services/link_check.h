@@ -24,15 +24,13 @@ PathState GuardRoot(const char* root, FolderCheck check);
 // The levels of path below the root, shortest first (compared without regard to case).
 // A path outside the root is not looked at: Safe. An existing file as the last level
 // must not be a reparse point and must have exactly one link. The path is given back as
-// it was.
-PathState CheckPath(char* path);
+// it was. With lastIsCallers the last level is left to the caller, who opens it through
+// OpenUnfollowed and checks that handle: the name is opened once, not twice.
+PathState CheckPath(char* path, bool lastIsCallers = false);
 // Lets go of that folder and of every held folder below it, so it can be removed.
 void ReleaseFolder(const char* path);
 // Lets go of every held folder; the root is forgotten.
 void ReleaseAllFolders();
-// Like CheckPath, but the last level is left to the caller, who opens it through
-// OpenUnfollowed and checks that handle: the name is opened once, not twice.
-PathState CheckFolders(char* path);
 // What the checks need to know of an opened file or folder.
 struct FileFacts {
   DWORD attributes;  // FILE_ATTRIBUTE_DIRECTORY and FILE_ATTRIBUTE_REPARSE_POINT only

@@ -45,14 +45,19 @@ bool PayloadIntact(HMODULE module) {
 bool ExtractResourceToFile(const char* path, unsigned id) {
   // A file that was there keeps its owner and rights when it is overwritten: it goes
   // first, and the new one takes the rights of the administrators' folder. A read-only
-  // one stays, as Windows keeps it (Wine would delete it).
-  const DWORD attributes = GetFileAttributesA(path);
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-    SetLastError(ERROR_ACCESS_DENIED);
-    return false;
+  // one stays, as Windows keeps it (Wine would delete it). Most files are new: the
+  // one that was there is looked at only when the name is taken.
+  HANDLE file;
+  for (bool again = true;; again = false) {
+    file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE || !again || GetLastError() != ERROR_FILE_EXISTS) break;
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+      SetLastError(ERROR_ACCESS_DENIED);
+      return false;
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && !DeleteFileA(path)) return false;
   }
-  if (attributes != INVALID_FILE_ATTRIBUTES && !DeleteFileA(path)) return false;
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   const ResourceBytes r = FindPayload(id);
   DWORD written = 0;

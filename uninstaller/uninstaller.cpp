@@ -76,7 +76,7 @@ bool ShowMessage(const char* text) {
 // The file itself is checked through the handle that deletes it.
 bool RemoveFile(const char* text) {
   TimePartBegin(TimedPart::LinkCheck);
-  const PathState state = CheckFolders(const_cast<char*>(text));
+  const PathState state = CheckPath(const_cast<char*>(text), true);
   TimePartEnd(TimedPart::LinkCheck);
   if (state == PathState::Missing) {
     DiagLog("Delete %s: not there", text);

@@ -344,6 +344,9 @@ int main(int argc, char** argv) {
     ratioRemove.push_back(u.seconds / b.remove);
     perStep.push_back(i.seconds * 1000 / i.steps);
     perRecord.push_back(u.seconds * 1000 / u.records);
+    // Each run's pair, so that the machine's noise shows beside the medians.
+    std::fprintf(stderr, "run %d: install %.3f s / %.3f s, uninstall %.3f s / %.3f s\n", r + 1, i.seconds, b.install,
+                 u.seconds, b.remove);
     setupPeak = std::max<unsigned long long>(setupPeak, i.peak);
     removerPeak = std::max<unsigned long long>(removerPeak, u.peak);
     basePeak = std::max(basePeak, b.peak);

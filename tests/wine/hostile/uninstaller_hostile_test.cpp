@@ -142,7 +142,8 @@ std::string LinkInPlaceOfALoggedFolder(const Tree& t, std::vector<std::string>* 
 }
 
 // Each logged file is opened once, and checked through the handle that would delete it.
-// (Wine shows a Unix link to a file as the file, and would delete the link, not its target.)
+// Only a hard link can stand for a linked file here: unlike Windows, Wine shows a Unix link
+// to a file nowhere as a link, and a handle opened by its name is its target's.
 std::string LoggedFileWithASecondName(const Tree& t, std::vector<std::string>* gone, std::vector<std::string>* kept) {
   const std::string second = t.outside + "\\second.txt";
   Touch(second);

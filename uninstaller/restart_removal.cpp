@@ -105,6 +105,7 @@ bool DeleteOrSchedule(const char* path) {
   FileFacts info;
   HANDLE file = OpenForDeletion(path, &info);
   bool deleted = false;
+  bool own = false;
   DWORD error = GetLastError();
   // A folder held open by a process (its current folder) is no file in use.
   const DWORD byName = file == INVALID_HANDLE_VALUE ? GetFileAttributesA(path) : 0;
@@ -118,7 +119,8 @@ bool DeleteOrSchedule(const char* path) {
     }
     // What Windows answers for a folder deleted as a file, and for its running program
     // (which Wine would delete).
-    if ((info.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || IsOwnFile(path, file)) {
+    own = (info.attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && IsOwnFile(path, file);
+    if ((info.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 || own) {
       CloseHandle(file);
       error = ERROR_ACCESS_DENIED;
     } else {
@@ -128,9 +130,9 @@ bool DeleteOrSchedule(const char* path) {
   }
   // Windows refuses to delete a running program's file with "access denied" (as it
   // refuses a read-only one); whatever the answer, the uninstaller's own file never
-  // makes the removal wait for a restart.
-  const bool own = (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) &&
-                   IsOwnFile(path, INVALID_HANDLE_VALUE);
+  // makes the removal wait for a restart. A file that could not be opened is asked by name.
+  if (file == INVALID_HANDLE_VALUE && (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION))
+    own = IsOwnFile(path, INVALID_HANDLE_VALUE);
   // A name that nothing can have (a wildcard, a bad path) is not there either.
   if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_NAME ||
       error == ERROR_BAD_PATHNAME) {

@@ -63,7 +63,9 @@ bool LeftByLink(const char* path, PathState state) {
 
 // The text lies in the log block, the uninstaller's own copy of the file, which the
 // check cuts level by level and gives back as it was.
-PathState Check(const char* path) { return CheckPath(const_cast<char*>(path)); }
+PathState Check(const char* path, bool lastIsCallers = false) {
+  return CheckPath(const_cast<char*>(path), lastIsCallers);
+}
 
 bool SetTitle(const char* text) {
   SetItem(IDC_TITLE, text);
@@ -76,7 +78,7 @@ bool ShowMessage(const char* text) {
 // The file itself is checked through the handle that deletes it.
 bool RemoveFile(const char* text) {
   TimePartBegin(TimedPart::LinkCheck);
-  const PathState state = CheckPath(const_cast<char*>(text), true);
+  const PathState state = Check(text, true);
   TimePartEnd(TimedPart::LinkCheck);
   if (state == PathState::Missing) {
     DiagLog("Delete %s: not there", text);

@@ -6,14 +6,13 @@
 
 namespace {
 
-constexpr int kPartCount = static_cast<int>(TimedPart::Count);
-LONGLONG gBegun[kPartCount];
+LONGLONG gBegun[kTimedPartCount];
 
 }  // namespace
 
 TimingHook gPartTiming;
 const char* const kPartNames[] = {"each:link-check", "each:record-write", "each:diag-write", "each:deletion"};
-static_assert(sizeof kPartNames / sizeof *kPartNames == kPartCount && kPartCount == kTimedPartCount);
+static_assert(sizeof kPartNames / sizeof *kPartNames == kTimedPartCount);
 
 void TimePartBegin(TimedPart part) { gBegun[static_cast<int>(part)] = TimingNow(); }
 

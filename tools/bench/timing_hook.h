@@ -4,6 +4,8 @@
 #pragma once
 #include <windows.h>
 
+#include "engine/part_timing.h"
+
 inline constexpr int kTimingKindCapacity = 16;
 
 struct TimingHook {
@@ -33,7 +35,7 @@ inline void TimingCharge(TimingHook& hook, int kind) {
 // kinds of work: they are part of those kinds, not beside them.
 extern TimingHook gPartTiming;
 extern const char* const kPartNames[];
-inline constexpr int kTimedPartCount = 4;
+inline constexpr int kTimedPartCount = static_cast<int>(TimedPart::Count);
 
 inline void TimingWriteRows(HANDLE file, const TimingHook& hook, const char* const* names, int count) {
   LARGE_INTEGER frequency;
